@@ -1,0 +1,45 @@
+# Brambleshot: `make run` to play, `make test` to run the whole test suite.
+# Both install any missing Debian packages first (scripts/install-deps.sh).
+
+BUILD      ?= build/release
+ASAN_BUILD ?= build/asan
+JOBS       ?= $(shell nproc)
+CTEST_ARGS ?=
+
+.PHONY: run build test sanitize deps test-deps resources format clean
+
+run: build
+	./$(BUILD)/brambleshot
+
+deps:
+	@scripts/install-deps.sh run
+
+test-deps:
+	@scripts/install-deps.sh test
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: test-deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+	scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+# The whole suite built with AddressSanitizer and UBSan (no recovery).
+sanitize: test-deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRAMBLESHOT_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+# Regenerates every image and mesh in Resources/ with the project's generator.
+resources: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target resgen
+	./$(BUILD)/tools/resgen Resources
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that a build needs, only those that are missing.
+#   scripts/install-deps.sh run    packages to build and play the game
+#   scripts/install-deps.sh test   the same plus what the test suite and the fuzzers use
+set -euo pipefail
+
+run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
+              libfreetype-dev fonts-dejavu-core)
+test_packages=(libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxtst-dev
+               clang-14 libclang-rt-14-dev)
+
+wanted=("${run_packages[@]}")
+if [ "${1:-run}" = test ]; then wanted+=("${test_packages[@]}"); fi
+
+missing=()
+for package in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  if [ "$status" != "install ok installed" ]; then missing+=("$package"); fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,124 @@
+// The display callback: one call draws one frame and advances the world by one step.
+#include "app/frame.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "app/game.h"
+#include "app/lighting.h"
+#include "enemies/squadron.h"
+#include "panel/panel.h"
+#include "tank/tank.h"
+
+namespace brambleshot {
+
+namespace {
+
+// Texture coordinates and corners of the help page's quad, in drawing order.
+constexpr double kHelpQuad[4][5] = {
+    {1, 0, -1, -1, 0}, {1, 1, -1, 1, 0}, {0, 1, 1, 1, 0}, {0, 0, 1, -1, 0}};
+
+void drawHelpQuad() {
+  glBegin(GL_QUADS);
+  for (const auto& corner : kHelpQuad) {
+    glTexCoord2d(corner[0], corner[1]);
+    glVertex3d(corner[2], corner[3], corner[4]);
+  }
+  glEnd();
+}
+
+}  // namespace
+
+void drawBackdrop() {
+  glDisable(GL_LIGHTING);
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glBindTexture(GL_TEXTURE_2D, kDesertTexture);
+  glBegin(GL_QUADS);
+  glTexCoord2d(0, 1);
+  glVertex3d(8, -4, 5);
+  glTexCoord2d(0, 0);
+  glVertex3d(8, 8, 5);
+  glTexCoord2d(1, 0);
+  glVertex3d(-8, 8, 5);
+  glTexCoord2d(1, 1);
+  glVertex3d(-8, -4, 5);
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
+}
+
+void drawHelpOverlay() {
+  glDisable(GL_LIGHTING);
+  glEnable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glTranslated(0, 2, 0);
+  glScaled(2, 2, 1);
+  glBlendFunc(GL_DST_COLOR, GL_ZERO);
+  glBindTexture(GL_TEXTURE_2D, kHelpMaskTexture);
+  drawHelpQuad();
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glBindTexture(GL_TEXTURE_2D, kHelpTexture);
+  drawHelpQuad();
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+}
+
+void drawFrame() {
+  const int panelWidth = panelWidthFor(game.windowWidth);
+  const int sceneWidth = game.windowWidth - panelWidth;
+
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(game.orthoLeft, game.orthoRight, game.orthoBottom * 10, game.orthoTop * 10,
+          -game.farPlane, game.farPlane);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glViewport(0, 0, panelWidth, game.windowHeight);
+  drawPanel(squadron.isGameOver(), game.score, tank.health, tank.reload, game.kills,
+            game.escapes);
+
+  // A minimised window reports a height (or width) of 0: treat it as 1 so the aspect stays
+  // finite and the matrices that aiming un-projects through stay usable.
+  const int aspectWidth = sceneWidth > 0 ? sceneWidth : 1;
+  const int aspectHeight = game.windowHeight > 0 ? game.windowHeight : 1;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(60.0, static_cast<double>(aspectWidth) / static_cast<double>(aspectHeight),
+                 game.nearPlane, game.farPlane);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glViewport(panelWidth, 0, sceneWidth, game.windowHeight);
+
+  glPushMatrix();
+  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
+            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
+  // Sent after the view transform so the sun's direction stays fixed in the world.
+  applyLight(GL_LIGHT0, sunLight);
+  drawBackdrop();
+
+  squadron.updateAndDraw(game.paused);
+  if (!squadron.isGameOver()) {
+    if (!game.paused) {
+      tank.updateCannon();
+      tank.updateGuns();
+    }
+    tank.draw();
+  }
+  if (game.helpShown) drawHelpOverlay();
+  glPopMatrix();
+}
+
+void onDisplay() {
+  drawFrame();
+  glutSwapBuffers();
+}
+
+}  // namespace brambleshot

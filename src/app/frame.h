@@ -1,0 +1,24 @@
+// One frame: the panel viewport, the scene viewport, the backdrop, the world step and the help page.
+#pragma once
+
+#include "assets/bitmap.h"
+
+namespace brambleshot {
+
+inline constexpr TextureId kDesertTexture = 5001;
+inline constexpr TextureId kHelpTexture = 6050;
+inline constexpr TextureId kHelpMaskTexture = 6051;
+
+// The panel takes the left eighth of the window (truncated), the scene the rest.
+inline int panelWidthFor(int windowWidth) { return windowWidth / 8; }
+
+// The display callback: drawFrame() then the buffer swap.
+void onDisplay();
+// Draws and advances one frame into the back buffer without swapping (tests read it back).
+void drawFrame();
+// The desert picture on a 16 x 12 quad standing at z = 5 behind the play plane.
+void drawBackdrop();
+// The help page over x -2..2, y 0..4 of the play plane: mask multiplied in, then the page added.
+void drawHelpOverlay();
+
+}  // namespace brambleshot

@@ -1,0 +1,101 @@
+// Keyboard, mouse, motion, reshape and idle callbacks, and the tank's hit test for the squadron.
+#include "app/input.h"
+
+#include <GL/freeglut.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "app/game.h"
+#include "app/random.h"
+#include "enemies/squadron.h"
+#include "tank/tank.h"
+
+namespace brambleshot {
+
+namespace {
+
+// 'p': toggles the pause. Pausing removes the idle callback, so frames come only from input.
+void togglePause() {
+  game.paused = !game.paused;
+  glutIdleFunc(game.paused ? nullptr : onIdle);
+}
+
+void startNewGame() {
+  game.score = 0;
+  game.kills = 0;
+  game.escapes = 0;
+  tank.reset();
+  squadron.clearGameOver();
+}
+
+}  // namespace
+
+// Keys are exact bytes: only the lower-case letters act. Every key asks for a frame.
+void onKeyboard(unsigned char key, int /*x*/, int /*y*/) {
+  switch (key) {
+    case ' ':
+      if (!game.paused) tank.fire();
+      break;
+    case 'a':
+      if (!game.paused) tank.steer(-1, camera);
+      break;
+    case 'd':
+      if (!game.paused) tank.steer(+1, camera);
+      break;
+    case 'h':
+      game.helpShown = !game.helpShown;
+      togglePause();
+      break;
+    case 'p':
+      togglePause();
+      break;
+    case 'n':
+      if (squadron.isGameOver()) startNewGame();
+      break;
+    case 'q':
+      std::exit(0);
+    default:
+      break;
+  }
+  glutPostRedisplay();
+}
+
+void onMouse(int button, int state, int /*x*/, int /*y*/) {
+  if (button == GLUT_LEFT_BUTTON) {
+    if (state == GLUT_DOWN) tank.gunsFiring = true;
+    if (state == GLUT_UP) tank.gunsFiring = false;
+  }
+  glutPostRedisplay();
+}
+
+// GLUT counts y from the top row; aiming wants it from the bottom row.
+void onMotion(int x, int y) {
+  tank.aim(static_cast<double>(x), static_cast<double>(game.windowHeight - y - 1), camera);
+  glutPostRedisplay();
+}
+
+// The next frame sets both viewports and projections from the new size.
+void onReshape(int width, int height) {
+  game.windowWidth = width;
+  game.windowHeight = height;
+  glutPostRedisplay();
+}
+
+void onIdle() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // 100 chances in 32768 per idle call; the squadron refuses while the game is over or full.
+  if (rand() % 100000 < 100) squadron.launchAircraft();
+  glutPostRedisplay();
+}
+
+bool tankHitTest(const double centre[2], double radius) {
+  if (squadron.isGameOver()) return false;  // a destroyed tank takes no more damage
+  if (!tank.blastTest(centre, radius)) return false;
+  const double wreck[2] = {tank.x, tank.y};
+  squadron.spawnExplosion(wreck, 0.6, false);
+  return true;
+}
+
+}  // namespace brambleshot

@@ -1,0 +1,16 @@
+// GLUT input callbacks, the idle pacing and the game states they drive.
+#pragma once
+
+namespace brambleshot {
+
+void onKeyboard(unsigned char key, int x, int y);
+void onMouse(int button, int state, int x, int y);
+// Installed for motion with and without a button held.
+void onMotion(int x, int y);
+void onReshape(int width, int height);
+// Sleeps 5 ms, gives the squadron its launch chance and asks for the next frame.
+void onIdle();
+// The squadron's HitTest: damages the tank; true (after starting its explosion) when destroyed.
+bool tankHitTest(const double centre[2], double radius);
+
+}  // namespace brambleshot

@@ -1,0 +1,134 @@
+// BMP reader and texture upload.
+//
+// The reader takes the fields it needs at fixed offsets: width and height at 18, planes at 26,
+// bits per pixel at 28, pixels from byte 54. It trusts nothing else in the header, and checks
+// the size against the file before allocating, so no header can make it read or write outside
+// the pixel buffer or allocate more than the file holds.
+#include "assets/bitmap.h"
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+namespace brambleshot {
+
+namespace {
+
+constexpr long kPixelOffset = 54;
+
+// Closes the file on every return path.
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+std::uint32_t little32(const unsigned char* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+unsigned little16(const unsigned char* bytes) {
+  return static_cast<unsigned>(bytes[0]) | static_cast<unsigned>(bytes[1]) << 8;
+}
+
+}  // namespace
+
+bool readBitmap(const std::string& path, BitmapImage& image) {
+  File file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    std::printf("File Not Found : %s\n", path.c_str());
+    return false;
+  }
+
+  unsigned char header[kPixelOffset];
+  const std::size_t headerRead = std::fread(header, 1, sizeof header, file.get());
+  if (headerRead < 30) {
+    std::printf("Header from %s is incomplete: %zu bytes\n", path.c_str(), headerRead);
+    return false;
+  }
+  const auto width = static_cast<std::int32_t>(little32(header + 18));
+  const auto height = static_cast<std::int32_t>(little32(header + 22));
+  const unsigned planes = little16(header + 26);
+  if (planes != 1) {
+    std::printf("Planes from %s is not 1: %u\n", path.c_str(), planes);
+    return false;
+  }
+  const unsigned bitsPerPixel = little16(header + 28);
+  if (bitsPerPixel != 24) {
+    std::printf("Bpp from %s is not 24: %u\n", path.c_str(), bitsPerPixel);
+    return false;
+  }
+  // Rows are read without padding, bottom row first: a top-down (negative height) image, an
+  // empty one or one whose rows would be padded cannot be read correctly.
+  if (width <= 0 || height <= 0) {
+    std::printf("Size from %s is not positive: %d x %d\n", path.c_str(), width, height);
+    return false;
+  }
+  if ((static_cast<std::int64_t>(width) * 3) % 4 != 0) {
+    std::printf("Rows from %s need padding: width %d is not a multiple of 4\n", path.c_str(),
+                width);
+    return false;
+  }
+  // Both factors are below 2^31, so the product fits in 64 bits.
+  const std::uint64_t dataSize =
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 3u;
+
+  // The file must hold the whole pixel block after byte 54; anything beyond it is ignored.
+  if (headerRead < sizeof header || std::fseek(file.get(), 0, SEEK_END) != 0) {
+    std::printf("Error reading image data from %s.\n", path.c_str());
+    return false;
+  }
+  const long fileSize = std::ftell(file.get());
+  if (fileSize < kPixelOffset || static_cast<std::uint64_t>(fileSize - kPixelOffset) < dataSize ||
+      std::fseek(file.get(), kPixelOffset, SEEK_SET) != 0) {
+    std::printf("Error reading image data from %s.\n", path.c_str());
+    return false;
+  }
+
+  std::unique_ptr<unsigned char[]> pixels(new (std::nothrow) unsigned char[dataSize]);
+  if (!pixels) {
+    std::printf("Error allocating memory for color-corrected image data");
+    return false;
+  }
+  if (std::fread(pixels.get(), 1, dataSize, file.get()) != dataSize) {
+    std::printf("Error reading image data from %s.\n", path.c_str());
+    return false;
+  }
+  // The file stores B, G, R; GL wants R, G, B.
+  unsigned char* pixel = pixels.get();
+  for (std::uint64_t i = 0; i < dataSize; i += 3) std::swap(pixel[i], pixel[i + 2]);
+
+  image.width = width;
+  image.height = height;
+  image.pixels = std::move(pixels);
+  return true;
+}
+
+void loadTexture(const std::string& path, TextureId id) {
+  BitmapImage image;
+  std::printf("Trying to load: %s\n", path.c_str());
+  if (!readBitmap(path, image)) {
+    std::fflush(stdout);
+    std::exit(1);
+  }
+  glBindTexture(GL_TEXTURE_2D, id);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               image.pixels.get());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+}
+
+void createDefaultTexture() {
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, 64, 64, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(GL_CLAMP));
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(GL_CLAMP));
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(GL_NEAREST));
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(GL_NEAREST));
+}
+
+}  // namespace brambleshot

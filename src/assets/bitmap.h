@@ -1,0 +1,34 @@
+// Uncompressed 24-bit BMP reader and the fixed-number texture registry.
+//
+// Textures are never named by GL: each owner binds its own fixed TextureId numbers
+// (0 built-in, 1001-1004 tank, 2001-2002 squadron, 5001 and 5999-6051 backdrop, panel, help).
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace brambleshot {
+
+using TextureId = GLuint;
+
+struct BitmapImage {
+  std::int32_t width = 0;   // pixels per row
+  std::int32_t height = 0;  // rows, bottom row first
+  std::unique_ptr<unsigned char[]> pixels;  // width * height * 3 bytes, R G B, no row padding
+};
+
+// Reads path into image. Returns false, after printing one line naming the file, when the file
+// is missing, is not a 1-plane 24-bit image, has an unusable size or holds too few pixel bytes.
+bool readBitmap(const std::string& path, BitmapImage& image);
+
+// Uploads the image at path as texture id (nearest filtering) and leaves it bound.
+// Ends the process with status 1 if the image cannot be read.
+void loadTexture(const std::string& path, TextureId id);
+
+// Texture 0: 64 x 64 RGB storage, clamped, nearest filtering.
+void createDefaultTexture();
+
+}  // namespace brambleshot

@@ -1,0 +1,11 @@
+// Entry point of the *_gltests binaries: the GL window is made by an environment, after
+// GoogleTest has parsed its flags, so listing the tests needs no display.
+#include <gtest/gtest.h>
+
+#include "support/gl_env.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new testenv::GlEnvironment);
+  return RUN_ALL_TESTS();
+}

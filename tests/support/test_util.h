@@ -1,0 +1,45 @@
+// Helpers for tests that work with real files and real processes.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testenv {
+
+// A fresh directory under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+std::string readFile(const std::filesystem::path& path);
+
+// Runs fn and returns what it printed on standard output.
+std::string captureStdout(const std::function<void()>& fn);
+
+struct ProcessResult {
+  int exitCode = -1;      // exit status, or -1 if killed by a signal or the time limit
+  int signal = 0;         // the signal that ended it, if any
+  bool timedOut = false;  // killed after timeoutSeconds
+  std::string output;     // standard output and standard error, interleaved
+};
+
+// Runs program with args in workingDirectory, killing it after timeoutSeconds.
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::filesystem::path& workingDirectory, double timeoutSeconds);
+
+// The repository's root (where Resources/ lives).
+std::filesystem::path sourceDir();
+
+}  // namespace testenv

@@ -1,0 +1,20 @@
+// resgen: writes every image and mesh that the game reads from Resources/.
+//
+//   resgen [OUTPUT_DIR]     (default: ./Resources)
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "resgen.h"
+
+int main(int argc, char** argv) {
+  const std::filesystem::path out = argc > 1 ? argv[1] : "Resources";
+  std::error_code error;
+  std::filesystem::create_directories(out, error);
+  if (error) {
+    std::fprintf(stderr, "resgen: cannot create %s: %s\n", out.c_str(), error.message().c_str());
+    return 1;
+  }
+  const bool ok = resgen::writeImages(out) && resgen::writeModels(out);
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,13 @@
+// The resource generator's parts: images and models, each writing its files into a folder.
+#pragma once
+
+#include <filesystem>
+
+namespace resgen {
+
+// Writes the 28 BMP images. False (after a message on stderr) if a file cannot be written.
+bool writeImages(const std::filesystem::path& folder);
+// Writes Tank.m, Wheel.m and cessna500.m.
+bool writeModels(const std::filesystem::path& folder);
+
+}  // namespace resgen
