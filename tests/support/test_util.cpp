@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -92,6 +93,29 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
+}
+
+std::string bmpBytes(int width, int height, const std::string& pixelBytes, unsigned planes,
+                     unsigned bitsPerPixel) {
+  std::string bytes(54, '\0');
+  auto put32 = [&bytes](std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
+  };
+  auto put16 = [&bytes](std::size_t at, unsigned value) {
+    bytes[at] = static_cast<char>(value & 0xff);
+    bytes[at + 1] = static_cast<char>((value >> 8) & 0xff);
+  };
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put32(2, static_cast<std::uint32_t>(54 + pixelBytes.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(width));
+  put32(22, static_cast<std::uint32_t>(height));
+  put16(26, planes);
+  put16(28, bitsPerPixel);
+  put32(34, static_cast<std::uint32_t>(pixelBytes.size()));
+  return bytes + pixelBytes;
 }
 
 std::filesystem::path sourceDir() { return BRAMBLESHOT_SOURCE_DIR; }

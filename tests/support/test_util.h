@@ -39,6 +39,11 @@ struct ProcessResult {
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::filesystem::path& workingDirectory, double timeoutSeconds);
 
+// A BMP file's bytes: 54-byte header, then the pixel bytes as given (B, G, R, bottom row first).
+// planes and bitsPerPixel are written as given so tests can make broken files.
+std::string bmpBytes(int width, int height, const std::string& pixelBytes, unsigned planes = 1,
+                     unsigned bitsPerPixel = 24);
+
 // The repository's root (where Resources/ lives).
 std::filesystem::path sourceDir();
 
