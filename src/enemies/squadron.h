@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "assets/bitmap.h"
@@ -69,6 +70,22 @@ struct Squadron {
   void gunfire(const double aimPoint[2]);
   bool shellImpact(const double position[2]);
   void spawnExplosion(const double position[2], double maxRadius, bool damaging);
+
+  // The pieces of the operations above. Every pass that can append to the array it walks goes
+  // by index and reads the length afresh, and holds no reference across a call that appends.
+  void explosionPass(bool paused);
+  void aircraftPass(bool paused);
+  void bombPass(bool paused);
+  void advance(std::size_t index);  // one unpaused frame of aircraft[index], with its bomb chance
+  int bombThreshold() const;        // out of 32768, by the score band
+  void dropBomb(const Aircraft& plane);
+  void applyBlast(const double centre[2], double radius);
+  void removeDeadAircraft();
+  void removeDeadBombs();
+  void removeFinishedExplosions();
+  void addScore(int amount);  // no change while the game is over
+  void buildBombList();
+  void buildExplosionList();
 };
 
 }  // namespace brambleshot

@@ -1,0 +1,31 @@
+// Hit boxes of aircraft and bombs: open rectangles from the records' outline corners.
+#pragma once
+
+namespace brambleshot {
+
+struct HitBox {
+  double left, right, bottom, top;
+};
+
+// The outline's corners are bottom-left, top-left, top-right, bottom-right, relative to (x, y).
+template <typename Target>
+HitBox hitBoxOf(const Target& t) {
+  return {t.x + t.hitOutline[0][0], t.x + t.hitOutline[2][0], t.y + t.hitOutline[0][1],
+          t.y + t.hitOutline[1][1]};
+}
+
+// Strictly inside on both axes: a point on an edge misses.
+template <typename Target>
+bool hitBoxContains(const Target& t, const double p[2]) {
+  const HitBox box = hitBoxOf(t);
+  return box.left < p[0] && p[0] < box.right && box.bottom < p[1] && p[1] < box.top;
+}
+
+// The open square of half-side r around c overlaps the box; touching edges do not count.
+template <typename Target>
+bool hitBoxOverlapsSquare(const Target& t, const double c[2], double r) {
+  const HitBox box = hitBoxOf(t);
+  return box.left < c[0] + r && box.right > c[0] - r && box.bottom < c[1] + r && box.top > c[1] - r;
+}
+
+}  // namespace brambleshot
