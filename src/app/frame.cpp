@@ -82,8 +82,7 @@ void drawFrame() {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glViewport(0, 0, panelWidth, game.windowHeight);
-  drawPanel(squadron.isGameOver(), game.score, tank.health, tank.reload, game.kills,
-            game.escapes);
+  drawPanel(squadron.isGameOver(), game.score, tank.health, tank.reload, game.kills, game.escapes);
 
   // A minimised window reports a height (or width) of 0: treat it as 1 so the aspect stays
   // finite and the matrices that aiming un-projects through stay usable.

@@ -1,4 +1,5 @@
-// One frame: the panel viewport, the scene viewport, the backdrop, the world step and the help page.
+// One frame: the panel viewport, the scene viewport, the backdrop, the world step and the help
+// page.
 #pragma once
 
 #include "assets/bitmap.h"
@@ -10,7 +11,9 @@ inline constexpr TextureId kHelpTexture = 6050;
 inline constexpr TextureId kHelpMaskTexture = 6051;
 
 // The panel takes the left eighth of the window (truncated), the scene the rest.
-inline int panelWidthFor(int windowWidth) { return windowWidth / 8; }
+inline int panelWidthFor(int windowWidth) {
+  return windowWidth / 8;
+}
 
 // The display callback: drawFrame() then the buffer swap.
 void onDisplay();

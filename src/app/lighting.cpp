@@ -17,17 +17,28 @@ void applyLight(GLenum light, const LightSource& source) {
 }
 
 // Dim grey directional light from above and from the camera's side of the play plane.
-const LightSource sunLight = {
-    {0.0f, 2.0f, -1.0f, 0.0f},   {0.1f, 0.1f, 0.1f, 1.0f}, {0.2f, 0.2f, 0.2f, 1.0f},
-    {0.05f, 0.05f, 0.05f, 1.0f}, {0.0f, 0.0f, -1.0f},      180.0f,
-    0.0f,                        1.0f,                     0.0f,
-    0.0f};
+const LightSource sunLight = {{0.0f, 2.0f, -1.0f, 0.0f},
+                              {0.1f, 0.1f, 0.1f, 1.0f},
+                              {0.2f, 0.2f, 0.2f, 1.0f},
+                              {0.05f, 0.05f, 0.05f, 1.0f},
+                              {0.0f, 0.0f, -1.0f},
+                              180.0f,
+                              0.0f,
+                              1.0f,
+                              0.0f,
+                              0.0f};
 
 // Yellow spotlights at the weapons' muzzles, shining down; the tank rewrites x and y.
 constexpr LightSource weaponLight() {
-  return {{0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, {0.5f, 0.5f, 0.0f, 1.0f},
-          {0.8f, 0.8f, 0.0f, 1.0f}, {0.0f, -1.0f, 0.0f},      90.0f,
-          10.0f,                    1.0f,                     0.0f,
+  return {{0.0f, 0.0f, 0.0f, 1.0f},
+          {0.0f, 0.0f, 0.0f, 1.0f},
+          {0.5f, 0.5f, 0.0f, 1.0f},
+          {0.8f, 0.8f, 0.0f, 1.0f},
+          {0.0f, -1.0f, 0.0f},
+          90.0f,
+          10.0f,
+          1.0f,
+          0.0f,
           0.0f};
 }
 LightSource leftGunLight = weaponLight();
@@ -35,11 +46,16 @@ LightSource rightGunLight = weaponLight();
 LightSource cannonLight = weaponLight();
 
 // Orange highlight of large explosions: specular only; x and y follow the newest explosion.
-LightSource explosionLight = {
-    {0.0f, 0.0f, -5.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f},
-    {1.0f, 0.37f, 0.0f, 1.0f}, {0.0f, 0.0f, -1.0f},      180.0f,
-    0.0f,                      1.0f,                     0.0f,
-    0.0f};
+LightSource explosionLight = {{0.0f, 0.0f, -5.0f, 0.0f},
+                              {0.0f, 0.0f, 0.0f, 1.0f},
+                              {0.0f, 0.0f, 0.0f, 1.0f},
+                              {1.0f, 0.37f, 0.0f, 1.0f},
+                              {0.0f, 0.0f, -1.0f},
+                              180.0f,
+                              0.0f,
+                              1.0f,
+                              0.0f,
+                              0.0f};
 
 const Material hullMaterial = {{0.2f, 0.2f, 0.2f, 1.0f},
                                {0.6f, 0.6f, 0.6f, 1.0f},

@@ -7,13 +7,17 @@ namespace {
 std::uint32_t state = 1;
 }
 
-void srand(std::uint32_t seed) { state = seed; }
+void srand(std::uint32_t seed) {
+  state = seed;
+}
 
 int rand() {
   state = state * 214013u + 2531011u;  // unsigned arithmetic wraps mod 2^32
   return static_cast<int>((state >> 16) & 32767u);
 }
 
-std::uint32_t randomState() { return state; }
+std::uint32_t randomState() {
+  return state;
+}
 
 }  // namespace brambleshot

@@ -40,19 +40,31 @@ void loadShellTextures() {
   };
   // The order is the load order: a missing file stops start-up at the first one missing.
   static constexpr Image kImages[] = {
-      {"./Resources/desert05.bmp", kDesertTexture}, {"./Resources/numNeg.bmp", 5999},
-      {"./Resources/num0.bmp", 6000},               {"./Resources/num1.bmp", 6001},
-      {"./Resources/num2.bmp", 6002},               {"./Resources/num3.bmp", 6003},
-      {"./Resources/num4.bmp", 6004},               {"./Resources/num5.bmp", 6005},
-      {"./Resources/num6.bmp", 6006},               {"./Resources/num7.bmp", 6007},
-      {"./Resources/num8.bmp", 6008},               {"./Resources/num9.bmp", 6009},
-      {"./Resources/Start.bmp", 6010},              {"./Resources/GameOver.bmp", 6011},
-      {"./Resources/Cannon.bmp", 6020},             {"./Resources/Reloading.bmp", 6021},
-      {"./Resources/Score.bmp", 6030},              {"./Resources/Health.bmp", 6031},
-      {"./Resources/Kills.bmp", 6040},              {"./Resources/Escapes.bmp", 6041},
-      {"./Resources/help.bmp", kHelpTexture},       {"./Resources/help_mask.bmp", kHelpMaskTexture},
+      {"./Resources/desert05.bmp", kDesertTexture},
+      {"./Resources/numNeg.bmp", 5999},
+      {"./Resources/num0.bmp", 6000},
+      {"./Resources/num1.bmp", 6001},
+      {"./Resources/num2.bmp", 6002},
+      {"./Resources/num3.bmp", 6003},
+      {"./Resources/num4.bmp", 6004},
+      {"./Resources/num5.bmp", 6005},
+      {"./Resources/num6.bmp", 6006},
+      {"./Resources/num7.bmp", 6007},
+      {"./Resources/num8.bmp", 6008},
+      {"./Resources/num9.bmp", 6009},
+      {"./Resources/Start.bmp", 6010},
+      {"./Resources/GameOver.bmp", 6011},
+      {"./Resources/Cannon.bmp", 6020},
+      {"./Resources/Reloading.bmp", 6021},
+      {"./Resources/Score.bmp", 6030},
+      {"./Resources/Health.bmp", 6031},
+      {"./Resources/Kills.bmp", 6040},
+      {"./Resources/Escapes.bmp", 6041},
+      {"./Resources/help.bmp", kHelpTexture},
+      {"./Resources/help_mask.bmp", kHelpMaskTexture},
   };
-  for (const Image& image : kImages) loadTexture(image.file, image.id);
+  for (const Image& image : kImages)
+    loadTexture(image.file, image.id);
 }
 
 }  // namespace brambleshot

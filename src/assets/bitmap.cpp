@@ -100,7 +100,8 @@ bool readBitmap(const std::string& path, BitmapImage& image) {
   }
   // The file stores B, G, R; GL wants R, G, B.
   unsigned char* pixel = pixels.get();
-  for (std::uint64_t i = 0; i < dataSize; i += 3) std::swap(pixel[i], pixel[i + 2]);
+  for (std::uint64_t i = 0; i < dataSize; i += 3)
+    std::swap(pixel[i], pixel[i + 2]);
 
   image.width = width;
   image.height = height;

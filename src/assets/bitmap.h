@@ -15,8 +15,8 @@ namespace brambleshot {
 using TextureId = GLuint;
 
 struct BitmapImage {
-  std::int32_t width = 0;   // pixels per row
-  std::int32_t height = 0;  // rows, bottom row first
+  std::int32_t width = 0;                   // pixels per row
+  std::int32_t height = 0;                  // rows, bottom row first
   std::unique_ptr<unsigned char[]> pixels;  // width * height * 3 bytes, R G B, no row padding
 };
 

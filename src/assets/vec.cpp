@@ -42,7 +42,8 @@ Vec2& Vec2::clear() {
 }
 
 double Vec2::angleTo(const Vec2& other) const {
-  const double lengths = std::sqrt(other.x * other.x + other.y * other.y) * std::sqrt(x * x + y * y);
+  const double lengths =
+      std::sqrt(other.x * other.x + other.y * other.y) * std::sqrt(x * x + y * y);
   if (!(lengths > 0.0)) return 0.0;
   const double cosine = (x * other.x + y * other.y) / lengths;
   if (cosine > 1.0) return 0.0;

@@ -11,6 +11,7 @@
 #include "app/game.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
+#include "panel/panel.h"
 #include "support/gl_env.h"
 #include "support/test_util.h"
 
@@ -21,8 +22,8 @@ using namespace brambleshot;
 // A flat-coloured 4 x 4 image loaded under a texture number, replacing the artwork for a test.
 void loadFlatTexture(TextureId id, unsigned char r, unsigned char g, unsigned char b) {
   std::string pixels;
-  for (int i = 0; i < 16; ++i) pixels += {static_cast<char>(b), static_cast<char>(g),
-                                          static_cast<char>(r)};
+  for (int i = 0; i < 16; ++i)
+    pixels += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
   testenv::TempDir dir;
   testenv::writeFile(dir / "flat.bmp", testenv::bmpBytes(4, 4, pixels));
   testenv::captureStdout([&] { loadTexture((dir / "flat.bmp").string(), id); });
@@ -40,6 +41,7 @@ class Frame : public ::testing::Test {
     game.paused = false;
     game.helpShown = false;
     squadron.gameOver = true;  // nothing but the backdrop in the scene
+    if (hudPanel.labelsList == 0) buildPanelLists();
   }
   void TearDown() override {
     testenv::resizeWindow(800, 600);
@@ -77,10 +79,11 @@ TEST_F(Frame, SplitsTheWindowIntoPanelAndScene) {
     EXPECT_EQ(m.viewport[3], c.height);
     // 60-degree perspective with the scene's aspect, near 0.5, far 10.
     const double f = 1.0 / std::tan(M_PI / 6.0);
-    EXPECT_NEAR(m.projection[0], f * c.height / c.sceneWidth, 1e-9);
-    EXPECT_NEAR(m.projection[5], f, 1e-9);
-    EXPECT_NEAR(m.projection[10], (10.0 + 0.5) / (0.5 - 10.0), 1e-9);
-    EXPECT_NEAR(m.projection[14], 2 * 10.0 * 0.5 / (0.5 - 10.0), 1e-9);
+    // GL keeps the matrix in single precision.
+    EXPECT_FLOAT_EQ(m.projection[0], f * c.height / c.sceneWidth);
+    EXPECT_FLOAT_EQ(m.projection[5], f);
+    EXPECT_FLOAT_EQ(m.projection[10], (10.0 + 0.5) / (0.5 - 10.0));
+    EXPECT_FLOAT_EQ(m.projection[14], 2 * 10.0 * 0.5 / (0.5 - 10.0));
   }
 }
 
@@ -89,7 +92,8 @@ TEST_F(Frame, ZeroHeightOrWidthKeepsTheMatricesFinite) {
     SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
     testenv::resizeWindow(width, height);
     const Matrices m = matricesAfterFrame();
-    for (double value : m.projection) EXPECT_TRUE(std::isfinite(value));
+    for (double value : m.projection)
+      EXPECT_TRUE(std::isfinite(value));
     EXPECT_EQ(m.viewport[3], height);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
@@ -98,7 +102,8 @@ TEST_F(Frame, ZeroHeightOrWidthKeepsTheMatricesFinite) {
 TEST_F(Frame, LeavesTheStateThatAimingAndTheNextFrameRelyOn) {
   game.helpShown = true;  // the overlay switches the most state
   const Matrices m = matricesAfterFrame();
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(m.modelview[i], (i % 5 == 0) ? 1.0 : 0.0) << i;
+  for (int i = 0; i < 16; ++i)
+    EXPECT_EQ(m.modelview[i], (i % 5 == 0) ? 1.0 : 0.0) << i;
   GLint mode = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
   EXPECT_EQ(mode, GL_MODELVIEW);

@@ -10,7 +10,8 @@ namespace {
 std::vector<int> draws(std::uint32_t seed, int count) {
   brambleshot::srand(seed);
   std::vector<int> out;
-  for (int i = 0; i < count; ++i) out.push_back(brambleshot::rand());
+  for (int i = 0; i < count; ++i)
+    out.push_back(brambleshot::rand());
   return out;
 }
 

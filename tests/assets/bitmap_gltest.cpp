@@ -18,7 +18,8 @@ constexpr TextureId kScratch = 7777;  // a number the game never uses
 void loadChecker(int size) {
   std::string pixels;
   for (int row = 0; row < size; ++row)
-    for (int col = 0; col < size; ++col) pixels += std::string(3, (row + col) % 2 ? '\xff' : '\0');
+    for (int col = 0; col < size; ++col)
+      pixels += std::string(3, (row + col) % 2 ? '\xff' : '\0');
   testenv::TempDir dir;
   testenv::writeFile(dir / "checker.bmp", testenv::bmpBytes(size, size, pixels));
   const std::string out =
@@ -86,8 +87,10 @@ TEST(Texture, NearestFilteringShowsHardTexelsMagnifiedAndMinified) {
 
 TEST(Texture, LoadingANumberAgainReplacesItsImage) {
   testenv::TempDir dir;
-  testenv::writeFile(dir / "red.bmp", testenv::bmpBytes(4, 4, std::string(48, '\0').replace(
-                                                                  0, 48, 16 * std::string("\0\0\xff", 3))));
+  std::string red;
+  for (int i = 0; i < 16; ++i)
+    red += std::string("\0\0\xff", 3);
+  testenv::writeFile(dir / "red.bmp", testenv::bmpBytes(4, 4, red));
   testenv::writeFile(dir / "wide.bmp", testenv::bmpBytes(8, 4, std::string(96, '\x40')));
   testenv::captureStdout([&] {
     loadTexture((dir / "red.bmp").string(), kScratch);

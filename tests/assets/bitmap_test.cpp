@@ -109,8 +109,8 @@ TEST_F(BitmapReader, RefusesSizesThatCannotBeReadSafely) {
 TEST_F(BitmapReader, LoadTextureEndsTheProcessWithStatusOneOnAnyFailure) {
   const std::string broken = pathOf("broken.bmp");
   testenv::writeFile(broken, bmpBytes(4, 4, std::string(10, '\0')));
-  EXPECT_EXIT(brambleshot::loadTexture(pathOf("missing.bmp"), 5001),
-              ::testing::ExitedWithCode(1), "");
+  EXPECT_EXIT(brambleshot::loadTexture(pathOf("missing.bmp"), 5001), ::testing::ExitedWithCode(1),
+              "");
   EXPECT_EXIT(brambleshot::loadTexture(broken, 5001), ::testing::ExitedWithCode(1), "");
 }
 

@@ -34,10 +34,13 @@ void GlEnvironment::SetUp() {
   createDefaultTexture();
   placeCamera(camera);
   glReadBuffer(GL_BACK);
-  for (int i = 0; i < 5; ++i) pumpEvents();
+  for (int i = 0; i < 5; ++i)
+    pumpEvents();
 }
 
-void pumpEvents() { glutMainLoopEvent(); }
+void pumpEvents() {
+  glutMainLoopEvent();
+}
 
 void resizeWindow(int width, int height) {
   brambleshot::game.windowWidth = width;

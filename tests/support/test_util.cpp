@@ -62,7 +62,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     if (chdir(workingDirectory.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    for (const std::string& arg : args)
+      argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     execv(program.c_str(), argv.data());
     _exit(127);
@@ -83,8 +84,10 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     pollfd fd{pipeFds[0], POLLIN, 0};
     if (poll(&fd, 1, static_cast<int>(left.count())) > 0) {
       const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-      if (n <= 0) open = false;
-      else result.output.append(buffer, static_cast<std::size_t>(n));
+      if (n <= 0)
+        open = false;
+      else
+        result.output.append(buffer, static_cast<std::size_t>(n));
     }
   }
   close(pipeFds[0]);
@@ -99,7 +102,8 @@ std::string bmpBytes(int width, int height, const std::string& pixelBytes, unsig
                      unsigned bitsPerPixel) {
   std::string bytes(54, '\0');
   auto put32 = [&bytes](std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
+    for (int i = 0; i < 4; ++i)
+      bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
   };
   auto put16 = [&bytes](std::size_t at, unsigned value) {
     bytes[at] = static_cast<char>(value & 0xff);
@@ -118,6 +122,8 @@ std::string bmpBytes(int width, int height, const std::string& pixelBytes, unsig
   return bytes + pixelBytes;
 }
 
-std::filesystem::path sourceDir() { return BRAMBLESHOT_SOURCE_DIR; }
+std::filesystem::path sourceDir() {
+  return BRAMBLESHOT_SOURCE_DIR;
+}
 
 }  // namespace testenv
