@@ -1,0 +1,331 @@
+// The end-to-end driver: a private Xvfb, the real game process, XTest input and XGetImage.
+#include "e2e/game_driver.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void pause(double seconds) {
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+bool differs(const Rgb& a, const Rgb& b, int tolerance) {
+  return std::abs(a.r - b.r) > tolerance || std::abs(a.g - b.g) > tolerance ||
+         std::abs(a.b - b.b) > tolerance;
+}
+
+// Finds a top-level window with the given title.
+Window findWindow(Display* display, const char* title) {
+  Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+  unsigned count = 0;
+  Window found = 0;
+  if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) && name) {
+      if (std::strcmp(name, title) == 0) found = children[i];
+      XFree(name);
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+int ignoreXErrors(Display*, XErrorEvent*) {
+  return 0;
+}
+
+}  // namespace
+
+std::filesystem::path binaryPath() {
+  return BRAMBLESHOT_BINARY;
+}
+std::filesystem::path resourcesPath() {
+  return std::filesystem::path(BRAMBLESHOT_SOURCE_DIR) / "Resources";
+}
+
+int Picture::countDifferent(const Picture& other, int x0, int y0, int x1, int y1,
+                            int tolerance) const {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      if (differs(at(x, y), other.at(x, y), tolerance)) ++n;
+  return n;
+}
+
+double Picture::meanDifferentColumn(const Picture& other, int x0, int y0, int x1, int y1,
+                                    int tolerance) const {
+  double sum = 0.0;
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      if (differs(at(x, y), other.at(x, y), tolerance)) {
+        sum += x;
+        ++n;
+      }
+  return n ? sum / n : -1.0;
+}
+
+int Picture::count(int x0, int y0, int x1, int y1,
+                   const std::function<bool(const Rgb&)>& test) const {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      if (test(at(x, y))) ++n;
+  return n;
+}
+
+bool Picture::writePpm(const std::filesystem::path& path) const {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  std::fprintf(file, "P6\n%d %d\n255\n", width_, height_);
+  for (const Rgb& p : pixels_) {
+    const unsigned char bytes[3] = {static_cast<unsigned char>(p.r),
+                                    static_cast<unsigned char>(p.g),
+                                    static_cast<unsigned char>(p.b)};
+    std::fwrite(bytes, 1, 3, file);
+  }
+  return std::fclose(file) == 0;
+}
+
+VirtualScreen::VirtualScreen() {
+  int fds[2];
+  if (pipe(fds) != 0) return;
+  pid_ = fork();
+  if (pid_ == 0) {
+    close(fds[0]);
+    const int devNull = open("/dev/null", O_WRONLY);
+    dup2(devNull, STDOUT_FILENO);
+    dup2(devNull, STDERR_FILENO);
+    const std::string fd = std::to_string(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+           "tcp", "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  // Xvfb writes its display number to the pipe once it accepts connections.
+  std::string number;
+  pollfd fd{fds[0], POLLIN, 0};
+  const auto deadline = Clock::now() + std::chrono::seconds(20);
+  while (Clock::now() < deadline && poll(&fd, 1, 200) >= 0) {
+    char c;
+    if ((fd.revents & (POLLIN | POLLHUP)) == 0) continue;
+    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+    number += c;
+  }
+  close(fds[0]);
+  if (!number.empty()) name_ = ":" + number;
+}
+
+VirtualScreen::~VirtualScreen() {
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+GameProcess::GameProcess(const std::string& displayName,
+                         const std::filesystem::path& workingDirectory, double hardLimitSeconds)
+    : deadline_(Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                   std::chrono::duration<double>(hardLimitSeconds))) {
+  int fds[2];
+  if (pipe(fds) != 0) return;
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    dup2(fds[1], STDERR_FILENO);
+    close(fds[0]);
+    close(fds[1]);
+    if (chdir(workingDirectory.c_str()) != 0) _exit(126);
+    setenv("DISPLAY", displayName.c_str(), 1);
+    const std::string binary = binaryPath().string();
+    execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  outputFd_ = fds[0];
+  fcntl(outputFd_, F_SETFL, O_NONBLOCK);
+  XSetErrorHandler(ignoreXErrors);  // the window may vanish while a test looks at it
+  display_ = XOpenDisplay(displayName.c_str());
+}
+
+GameProcess::~GameProcess() {
+  if (running()) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (outputFd_ >= 0) close(outputFd_);
+  if (display_) XCloseDisplay(display_);
+}
+
+void GameProcess::readOutput() {
+  char buffer[4096];
+  ssize_t n;
+  while (outputFd_ >= 0 && (n = read(outputFd_, buffer, sizeof buffer)) > 0)
+    output_.append(buffer, static_cast<std::size_t>(n));
+}
+
+const std::string& GameProcess::output() {
+  readOutput();
+  return output_;
+}
+
+bool GameProcess::running() {
+  if (pid_ <= 0 || exitStatus_ != -2) return false;
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) == pid_) {
+    exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    readOutput();
+    return false;
+  }
+  return true;
+}
+
+int GameProcess::waitForExit(double timeoutSeconds) {
+  const auto until =
+      std::min(deadline_, Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                             std::chrono::duration<double>(timeoutSeconds)));
+  while (running() && Clock::now() < until) {
+    readOutput();
+    pause(0.02);
+  }
+  if (running()) return -1;
+  return exitStatus_;
+}
+
+bool GameProcess::waitForWindow(double timeoutSeconds) {
+  if (!display_) return false;
+  const auto until =
+      std::min(deadline_, Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                             std::chrono::duration<double>(timeoutSeconds)));
+  while (Clock::now() < until && running()) {
+    window_ = findWindow(display_, "Brambleshot!");
+    if (window_) {
+      XWindowAttributes attributes;
+      if (XGetWindowAttributes(display_, window_, &attributes) &&
+          attributes.map_state == IsViewable) {
+        // No window manager: the window sits at (-1, -1) until moved.
+        XMoveWindow(display_, window_, 0, 0);
+        XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
+        sync();
+        pause(0.1);
+        return true;
+      }
+    }
+    readOutput();
+    pause(0.05);
+  }
+  return false;
+}
+
+void GameProcess::sync() {
+  XSync(display_, False);
+}
+
+void GameProcess::keyDown(const char* keysym) {
+  const bool upper =
+      std::strlen(keysym) == 1 && std::isupper(static_cast<unsigned char>(keysym[0]));
+  if (upper) XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, XK_Shift_L), True, 0);
+  XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, XStringToKeysym(keysym)), True, 0);
+  if (upper) XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, XK_Shift_L), False, 0);
+  sync();
+}
+
+void GameProcess::keyUp(const char* keysym) {
+  XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, XStringToKeysym(keysym)), False, 0);
+  sync();
+}
+
+void GameProcess::key(const char* keysym) {
+  keyDown(keysym);
+  keyUp(keysym);
+}
+
+void GameProcess::movePointer(int x, int y) {
+  XTestFakeMotionEvent(display_, -1, x, y, 0);
+  sync();
+}
+
+void GameProcess::button(int number, bool down) {
+  XTestFakeButtonEvent(display_, static_cast<unsigned>(number), down ? True : False, 0);
+  sync();
+}
+
+void GameProcess::resize(int width, int height) {
+  XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  sync();
+}
+
+void GameProcess::sendConfigure(int width, int height) {
+  XEvent event{};
+  event.xconfigure.type = ConfigureNotify;
+  event.xconfigure.display = display_;
+  event.xconfigure.event = window_;
+  event.xconfigure.window = window_;
+  event.xconfigure.width = width;
+  event.xconfigure.height = height;
+  XSendEvent(display_, window_, False, StructureNotifyMask, &event);
+  sync();
+}
+
+void GameProcess::windowSize(int& width, int& height) {
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(display_, window_, &attributes);
+  width = attributes.width;
+  height = attributes.height;
+}
+
+Picture GameProcess::capture() {
+  int width = 0, height = 0;
+  windowSize(width, height);
+  if (width <= 0 || height <= 0) return {};
+  XImage* image = XGetImage(display_, window_, 0, 0, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!image) return {};
+  std::vector<Rgb> pixels(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const unsigned long p = XGetPixel(image, x, y);
+      pixels[static_cast<std::size_t>(y) * width + x] = {static_cast<int>((p >> 16) & 0xff),
+                                                         static_cast<int>((p >> 8) & 0xff),
+                                                         static_cast<int>(p & 0xff)};
+    }
+  XDestroyImage(image);
+  return {width, height, std::move(pixels)};
+}
+
+Picture GameProcess::waitForPicture(const std::function<bool(const Picture&)>& ready,
+                                    double timeoutSeconds) {
+  const auto until =
+      std::min(deadline_, Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                             std::chrono::duration<double>(timeoutSeconds)));
+  while (Clock::now() < until && running()) {
+    Picture picture = capture();
+    if (!picture.empty() && ready(picture)) return picture;
+    pause(0.03);
+  }
+  return {};
+}
+
+void GameProcess::settle(double seconds) {
+  pause(seconds);
+}
+
+}  // namespace e2e

@@ -1,0 +1,122 @@
+// Drives the real brambleshot executable under an X server: finds its window, sends synthetic
+// keys, pointer motion and button presses through XTest, and reads the window's pixels.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Rgb {
+  int r = 0;
+  int g = 0;
+  int b = 0;
+  bool operator==(const Rgb&) const = default;
+};
+
+// One capture of the window, rows from the top as X counts them.
+class Picture {
+ public:
+  Picture() = default;
+  Picture(int width, int height, std::vector<Rgb> pixels)
+      : width_(width), height_(height), pixels_(std::move(pixels)) {}
+  int width() const { return width_; }
+  int height() const { return height_; }
+  bool empty() const { return pixels_.empty(); }
+  const Rgb& at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+  // Pixels in the rectangle [x0, x1) x [y0, y1) that differ from other by more than tolerance.
+  int countDifferent(const Picture& other, int x0, int y0, int x1, int y1,
+                     int tolerance = 24) const;
+  // Mean column of the pixels in the rectangle that differ from other; -1 if none does.
+  double meanDifferentColumn(const Picture& other, int x0, int y0, int x1, int y1,
+                             int tolerance = 24) const;
+  // Pixels in the rectangle for which the predicate holds.
+  int count(int x0, int y0, int x1, int y1, const std::function<bool(const Rgb&)>& test) const;
+  bool sameRegion(const Picture& other, int x0, int y0, int x1, int y1) const {
+    return countDifferent(other, x0, y0, x1, y1, 0) == 0;
+  }
+  // Writes the picture as a binary PPM (for looking at failures and for screenshots).
+  bool writePpm(const std::filesystem::path& path) const;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<Rgb> pixels_;
+};
+
+// A private Xvfb server for one test, so tests never share windows, focus or the pointer.
+class VirtualScreen {
+ public:
+  VirtualScreen();
+  ~VirtualScreen();
+  VirtualScreen(const VirtualScreen&) = delete;
+  VirtualScreen& operator=(const VirtualScreen&) = delete;
+  bool ok() const { return !name_.empty(); }
+  const std::string& name() const { return name_; }  // e.g. ":12"
+
+ private:
+  pid_t pid_ = -1;
+  std::string name_;
+};
+
+class GameProcess {
+ public:
+  // Starts the game on the given display in workingDirectory; it is killed when the object
+  // goes, and no wait in this class outlasts hardLimitSeconds from the start.
+  GameProcess(const std::string& displayName, const std::filesystem::path& workingDirectory,
+              double hardLimitSeconds = 120.0);
+  ~GameProcess();
+  GameProcess(const GameProcess&) = delete;
+  GameProcess& operator=(const GameProcess&) = delete;
+
+  // Waits for the "Brambleshot!" window, moves it to the screen's corner and gives it the focus.
+  bool waitForWindow(double timeoutSeconds = 30.0);
+  // Waits for the process to end; returns its exit status, or -1 on a signal or timeout.
+  int waitForExit(double timeoutSeconds);
+  bool running();
+  // Everything the game has printed so far.
+  const std::string& output();
+
+  void key(const char* keysym);  // press and release
+  void keyDown(const char* keysym);
+  void keyUp(const char* keysym);
+  void movePointer(int x, int y);  // window coordinates, rows from the top
+  void button(int number, bool down);
+  void resize(int width, int height);
+  // Sends the window a configure event of the given size, as a window manager would, so the
+  // game sees sizes X itself cannot make (a height of 0 when minimised).
+  void sendConfigure(int width, int height);
+  // The window's size as X reports it.
+  void windowSize(int& width, int& height);
+
+  Picture capture();
+  // Captures until the predicate holds; returns the last capture (empty on timeout).
+  Picture waitForPicture(const std::function<bool(const Picture&)>& ready,
+                         double timeoutSeconds = 20.0);
+  // Lets the game draw at least a few more frames (captures until the picture changes or
+  // the time is up; for a game that may be paused, simply waits).
+  void settle(double seconds = 0.3);
+
+ private:
+  void readOutput();
+  void sync();
+
+  Display* display_ = nullptr;
+  Window window_ = 0;
+  pid_t pid_ = -1;
+  int outputFd_ = -1;
+  int exitStatus_ = -2;
+  std::string output_;
+  std::chrono::steady_clock::time_point deadline_;
+};
+
+std::filesystem::path binaryPath();
+std::filesystem::path resourcesPath();
+
+}  // namespace e2e
