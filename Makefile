@@ -6,7 +6,9 @@ ASAN_BUILD ?= build/asan
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: run build test sanitize deps test-deps resources format clean
+PKG_BUILD  ?= build/package
+
+.PHONY: run build test sanitize deps test-deps resources icons package format clean
 
 run: build
 	./$(BUILD)/brambleshot
@@ -37,6 +39,18 @@ sanitize: test-deps
 resources: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target resgen
 	./$(BUILD)/tools/resgen Resources
+
+# The application icon at the hicolor sizes, into data/icons.
+icons: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target resgen
+	./$(BUILD)/tools/resgen --icons data/icons
+
+# A Debian package of the installed game (bin, libexec, share), built with CPack.
+package: test-deps
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DBRAMBLESHOT_TESTS=OFF
+	cmake --build $(PKG_BUILD) -j $(JOBS)
+	cd $(PKG_BUILD) && cpack
+	@ls -1 $(PKG_BUILD)/*.deb
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

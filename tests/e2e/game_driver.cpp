@@ -142,7 +142,8 @@ VirtualScreen::~VirtualScreen() {
 }
 
 GameProcess::GameProcess(const std::string& displayName,
-                         const std::filesystem::path& workingDirectory, double hardLimitSeconds)
+                         const std::filesystem::path& workingDirectory, double hardLimitSeconds,
+                         const std::filesystem::path& program)
     : deadline_(Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                    std::chrono::duration<double>(hardLimitSeconds))) {
   int fds[2];
@@ -155,7 +156,7 @@ GameProcess::GameProcess(const std::string& displayName,
     close(fds[1]);
     if (chdir(workingDirectory.c_str()) != 0) _exit(126);
     setenv("DISPLAY", displayName.c_str(), 1);
-    const std::string binary = binaryPath().string();
+    const std::string binary = program.string();
     execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }

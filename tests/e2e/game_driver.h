@@ -21,6 +21,9 @@ struct Rgb {
 };
 
 // One capture of the window, rows from the top as X counts them.
+std::filesystem::path binaryPath();
+std::filesystem::path resourcesPath();
+
 class Picture {
  public:
   Picture() = default;
@@ -70,7 +73,7 @@ class GameProcess {
   // Starts the game on the given display in workingDirectory; it is killed when the object
   // goes, and no wait in this class outlasts hardLimitSeconds from the start.
   GameProcess(const std::string& displayName, const std::filesystem::path& workingDirectory,
-              double hardLimitSeconds = 120.0);
+              double hardLimitSeconds = 120.0, const std::filesystem::path& program = binaryPath());
   ~GameProcess();
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
@@ -115,8 +118,5 @@ class GameProcess {
   std::string output_;
   std::chrono::steady_clock::time_point deadline_;
 };
-
-std::filesystem::path binaryPath();
-std::filesystem::path resourcesPath();
 
 }  // namespace e2e

@@ -1,6 +1,7 @@
 // resgen: writes every image and mesh that the game reads from Resources/.
 //
-//   resgen [OUTPUT_DIR]     (default: ./Resources)
+//   resgen [OUTPUT_DIR]           images and meshes (default: ./Resources)
+//   resgen --icons ICON_DIR       the application icon at the hicolor sizes
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -8,13 +9,15 @@
 #include "resgen.h"
 
 int main(int argc, char** argv) {
-  const std::filesystem::path out = argc > 1 ? argv[1] : "Resources";
+  const bool icons = argc > 2 && std::string(argv[1]) == "--icons";
+  const std::filesystem::path out = icons ? argv[2] : argc > 1 ? argv[1] : "Resources";
   std::error_code error;
   std::filesystem::create_directories(out, error);
   if (error) {
     std::fprintf(stderr, "resgen: cannot create %s: %s\n", out.c_str(), error.message().c_str());
     return 1;
   }
-  const bool ok = resgen::writeImages(out) && resgen::writeModels(out);
+  const bool ok =
+      icons ? resgen::writeIcons(out) : resgen::writeImages(out) && resgen::writeModels(out);
   return ok ? 0 : 1;
 }

@@ -10,4 +10,7 @@ bool writeImages(const std::filesystem::path& folder);
 // Writes Tank.m, Wheel.m and cessna500.m.
 bool writeModels(const std::filesystem::path& folder);
 
+// Writes the application icon as hicolor/NxN/apps/brambleshot.png at the usual sizes.
+bool writeIcons(const std::filesystem::path& folder);
+
 }  // namespace resgen
