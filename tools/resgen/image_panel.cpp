@@ -92,7 +92,11 @@ struct LabelCanvas {
 
 LabelCanvas makeLabel(Placement p) {
   const ScreenRect r = onScreen(p);
-  return {r, Canvas(r.cols, r.rows), std::max(0, -r.col0), std::min(r.cols, kPanelPixels - r.col0)};
+  // A first pixel whose centre lies right on the square's left edge may or may not be drawn
+  // (rounding in the rasteriser decides), so nothing that matters is placed in it.
+  const int first = r.col0 + 0.5 - r.left < 1e-6 ? 1 : 0;
+  return {r, Canvas(r.cols, r.rows), std::max(first, -r.col0),
+          std::min(r.cols, kPanelPixels - r.col0)};
 }
 
 // Dark plate with a lit top edge and an accent bar at the left of the visible part.
