@@ -8,7 +8,7 @@ CTEST_ARGS ?=
 
 PKG_BUILD  ?= build/package
 
-.PHONY: run build test sanitize deps test-deps resources icons package format clean
+.PHONY: run build test sanitize session deps test-deps resources icons package format clean
 
 run: build
 	./$(BUILD)/brambleshot
@@ -34,6 +34,15 @@ sanitize: test-deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRAMBLESHOT_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+# A long session of the sanitizer build under Xvfb with scripted random input (SESSION_SECONDS).
+SESSION_SECONDS ?= 180
+session: test-deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRAMBLESHOT_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target brambleshot e2e_tests
+	BRAMBLESHOT_SESSION_SECONDS=$(SESSION_SECONDS) ASAN_OPTIONS=detect_leaks=0 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  $(ASAN_BUILD)/tests/e2e_tests --gtest_filter='LongSession.*'
 
 # Regenerates every image and mesh in Resources/ with the project's generator.
 resources: deps $(BUILD)/CMakeCache.txt

@@ -4,10 +4,17 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
+#include <ctime>
+
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/input.h"
+#include "app/lighting.h"
+#include "app/random.h"
 #include "assets/bitmap.h"
+#include "enemies/squadron.h"
+#include "panel/panel.h"
+#include "tank/tank.h"
 
 namespace brambleshot {
 
@@ -65,6 +72,27 @@ void loadShellTextures() {
   };
   for (const Image& image : kImages)
     loadTexture(image.file, image.id);
+}
+
+void startUp(int* argc, char** argv) {
+  setViewSettings(game);
+  openWindow(argc, argv);
+  installCallbacks();
+  applyLight(GL_LIGHT0, sunLight);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_LIGHTING);
+  srand(static_cast<std::uint32_t>(std::time(nullptr)));
+  createDefaultTexture();
+  placeCamera(camera);
+  // The squadron keeps references to the counters; they are zeroed again below.
+  squadron.init(tankHitTest, game.score, game.kills, game.escapes);
+  tank.init(camera);
+  game.score = 0;
+  game.kills = 0;
+  game.escapes = 0;
+  loadShellTextures();
+  buildPanelLists();
+  glutSetCursor(GLUT_CURSOR_NONE);
 }
 
 }  // namespace brambleshot
