@@ -48,7 +48,7 @@ std::pair<Canvas, Canvas> reticle() {
       // Ticks on the axes, from inside the ring to near the edge, leaving the centre open.
       const float along = std::max(std::abs(dx), std::abs(dy));
       const float across = std::min(std::abs(dx), std::abs(dy));
-      if (along > 4.5f - grow && along < 14.5f + grow)
+      if (along > 6.0f - grow && along < 14.5f + grow)
         cover = std::max(cover, band(across, 1.0f + grow));
       cover = std::max(cover, clamp01(1.5f + grow + 0.5f - r));
       return cover;
