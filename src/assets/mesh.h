@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "assets/material.h"
@@ -48,6 +49,8 @@ struct Mesh {
   // Reads a .m file whose first vertex bears the number firstIndex.
   // A file that cannot be opened is reported on standard output and leaves the mesh empty.
   void load(const std::string& path, int firstIndex);
+  // Parses the text of a .m file, replacing any geometry held; name is used in messages.
+  void loadFromMemory(std::string_view text, int firstIndex, const std::string& name);
   // Draws every face; GL_SMOOTH sends vertex normals, anything else the face normal.
   void draw(GLenum primitive, GLenum shadeModel);
   // Makes target an independent copy of this mesh, transform included.
