@@ -44,6 +44,11 @@ session: test-deps
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  $(ASAN_BUILD)/tests/e2e_tests --gtest_filter='LongSession.*'
 
+# The whole game played headless for a million frames with seeded input (several minutes).
+soak: test-deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target app_gltests
+	BRAMBLESHOT_SOAK_FRAMES=1000000 scripts/with-display.sh ./$(BUILD)/tests/app_gltests --gtest_filter='Soak.*'
+
 # Regenerates every image and mesh in Resources/ with the project's generator.
 resources: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target resgen
