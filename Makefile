@@ -8,7 +8,7 @@ CTEST_ARGS ?=
 
 PKG_BUILD  ?= build/package
 
-.PHONY: run build test sanitize session deps test-deps resources icons package format clean
+.PHONY: run build test sanitize session soak deps test-deps resources icons package format clean
 
 run: build
 	./$(BUILD)/brambleshot
