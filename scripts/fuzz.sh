@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds one libFuzzer target with clang (ASan + UBSan) and runs it for a while.
+#   scripts/fuzz.sh mesh|bitmap SECONDS      (SECONDS 0: until interrupted)
+# Seeds come from fuzz/corpus/TARGET (never written to); new inputs and any crash go under
+# build/fuzz/ (FUZZ_BUILD). Exits non-zero if the fuzzer finds a crash, leak, hang or UB.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+target=${1:?usage: scripts/fuzz.sh mesh|bitmap SECONDS}
+seconds=${2:-60}
+out=${FUZZ_BUILD:-build/fuzz}
+cxx=${FUZZ_CXX:-clang++-14}
+
+case "$target" in
+  mesh) sources=(fuzz/mesh_fuzz.cpp src/assets/mesh.cpp src/assets/vec.cpp src/assets/material.cpp)
+        extra=(-dict=fuzz/mesh.dict) libs=(-lGL) ;;
+  bitmap) sources=(fuzz/bitmap_fuzz.cpp src/assets/bitmap.cpp) extra=() libs=(-lGL) ;;
+  *) echo "unknown fuzz target: $target (mesh or bitmap)" >&2; exit 2 ;;
+esac
+
+mkdir -p "$out/$target-corpus" "$out/$target-artifacts"
+binary="$out/${target}_fuzz"
+"$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer \
+  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+  -Isrc "${sources[@]}" "${libs[@]}" -o "$binary"
+
+echo "fuzzing $target for ${seconds}s"
+# -close_fd_mask=1 silences the loaders' messages on standard output; -rss_limit_mb and the
+# malloc limit catch an allocation sized from the input.
+exec env UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "$binary" \
+  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=512 \
+  -max_len=16384 -close_fd_mask=1 -print_final_stats=1 \
+  -artifact_prefix="$out/$target-artifacts/" "${extra[@]}" \
+  "$out/$target-corpus" "fuzz/corpus/$target"
