@@ -68,6 +68,11 @@ resources: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target resgen
 	./$(BUILD)/tools/resgen Resources
 
+# Seeded screenshots of the start screen, play, the help page and game over, for the README.
+screenshots: test-deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target screenshots
+	scripts/with-display.sh ./$(BUILD)/tools/screenshots docs/screenshots
+
 # The application icon at the hicolor sizes, into data/icons.
 icons: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target resgen

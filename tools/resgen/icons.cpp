@@ -1,7 +1,5 @@
 // The application icon at the usual hicolor sizes: the tank firing up at a bomber, on a desert
 // badge. Drawn with 4 x 4 supersampling at every size so small icons stay crisp.
-#include <png.h>
-
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "image_canvas.h"
+#include "png_writer.h"
 #include "resgen.h"
 
 namespace resgen {
@@ -133,32 +132,6 @@ std::vector<unsigned char> renderIcon(int size) {
   return rgba;
 }
 
-bool writePng(const std::filesystem::path& path, int size, const std::vector<unsigned char>& rgba) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    std::fprintf(stderr, "resgen: cannot write %s\n", path.c_str());
-    return false;
-  }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    std::fprintf(stderr, "resgen: cannot encode %s\n", path.c_str());
-    return false;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(size), static_cast<png_uint_32>(size), 8,
-               PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < size; ++y)
-    png_write_row(png, const_cast<png_bytep>(&rgba[static_cast<std::size_t>(y) * size * 4]));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0;
-}
-
 }  // namespace
 
 bool writeIcons(const std::filesystem::path& folder) {
@@ -167,7 +140,7 @@ bool writeIcons(const std::filesystem::path& folder) {
     const std::filesystem::path dir = folder / "hicolor" / dimension / "apps";
     std::error_code error;
     std::filesystem::create_directories(dir, error);
-    if (!writePng(dir / "brambleshot.png", size, renderIcon(size))) return false;
+    if (!tools::writePng(dir / "brambleshot.png", size, size, 4, renderIcon(size))) return false;
   }
   return true;
 }

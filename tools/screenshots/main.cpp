@@ -1,0 +1,137 @@
+// screenshots: plays a seeded game with a simple autopilot and saves pictures of the start
+// screen, a busy moment of play, the help page and the game-over screen.
+//
+//   screenshots [OUTPUT_DIR]    (default: docs/screenshots; run from the repository's root)
+//
+// It runs the game's own start-up and frames in a real window, so the pictures are exactly what
+// the game draws; only the input comes from the autopilot instead of a player.
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "app/frame.h"
+#include "app/game.h"
+#include "app/input.h"
+#include "app/random.h"
+#include "app/startup.h"
+#include "enemies/squadron.h"
+#include "png_writer.h"
+#include "tank/tank.h"
+
+namespace {
+
+using namespace brambleshot;
+
+constexpr std::uint32_t kSeed = 20261206;
+constexpr int kMaxFrames = 60000;
+
+void displayNothing() {}
+
+bool savePicture(const std::filesystem::path& path) {
+  const int width = game.windowWidth, height = game.windowHeight;
+  std::vector<unsigned char> bottomUp(static_cast<std::size_t>(width) * height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  std::vector<unsigned char> topDown(bottomUp.size());
+  const std::size_t stride = static_cast<std::size_t>(width) * 3;
+  for (int y = 0; y < height; ++y)
+    std::copy_n(&bottomUp[(height - 1 - y) * stride], stride, &topDown[y * stride]);
+  const bool ok = tools::writePng(path, width, height, 3, topDown);
+  if (ok) std::printf("wrote %s\n", path.c_str());
+  return ok;
+}
+
+// Moves the pointer to where the world point (x, y, 0) shows, as a mouse motion would.
+void pointAt(double x, double y) {
+  double modelview[16], projection[16];
+  GLint viewport[4];
+  glPushMatrix();
+  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
+            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+  glPopMatrix();
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  double wx = 0, wy = 0, wz = 0;
+  gluProject(x, y, 0.0, modelview, projection, viewport, &wx, &wy, &wz);
+  onMotion(static_cast<int>(std::lround(wx)),
+           game.windowHeight - 1 - static_cast<int>(std::lround(wy)));
+}
+
+// One frame of play: the idle callback's launch chance, the autopilot's input, the frame.
+void playFrame(bool seekBombs) {
+  if (brambleshot::rand() % 100000 < 100) squadron.launchAircraft();
+  // Aim at the aircraft furthest along, a little ahead of it; hold the guns on it.
+  const Aircraft* target = nullptr;
+  for (const Aircraft& a : squadron.aircraft)
+    if (!target || a.x > target->x) target = &a;
+  if (target) pointAt(target->x + 0.08 + target->speed * 4, target->y + 0.05);
+  if (tank.gunsFiring != (target != nullptr))
+    onMouse(GLUT_LEFT_BUTTON, target ? GLUT_DOWN : GLUT_UP, 0, 0);
+  if (target && tank.reload == 0) onKeyboard(' ', 0, 0);
+  // Keep clear of falling bombs, or, when the game should end, drive under them.
+  const Bomb* nearest = nullptr;
+  for (const Bomb& b : squadron.bombs)
+    if (!nearest || std::abs(b.x - tank.x) < std::abs(nearest->x - tank.x)) nearest = &b;
+  if (nearest) {
+    const double gap = nearest->x - tank.x;
+    if (seekBombs && std::abs(gap) > 0.05) onKeyboard(gap > 0 ? 'a' : 'd', 0, 0);
+    if (!seekBombs && std::abs(gap) < 0.6) onKeyboard(gap > 0 ? 'd' : 'a', 0, 0);
+  }
+  drawFrame();
+}
+
+bool busyMoment() {
+  int largeExplosions = 0;
+  for (const Explosion& e : squadron.explosions)
+    if (e.maxRadius > 0.1 && e.radius > 0.2) ++largeExplosions;
+  return squadron.aircraft.size() >= 2 && squadron.bombs.size() >= 2 && largeExplosions >= 1 &&
+         tank.gunsFiring && tank.gunPhase == 1 && !squadron.isGameOver();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::filesystem::path out = argc > 1 ? argv[1] : "docs/screenshots";
+  std::filesystem::create_directories(out);
+  startUp(&argc, argv);
+  // The tool draws its own frames: no idle pacing and no frames from window events.
+  glutIdleFunc(nullptr);
+  glutDisplayFunc(displayNothing);
+  for (int i = 0; i < 5; ++i) glutMainLoopEvent();
+  brambleshot::srand(kSeed);
+
+  drawFrame();
+  drawFrame();
+  bool ok = savePicture(out / "start.png");
+
+  onKeyboard('n', 0, 0);
+  int frame = 0;
+  while (frame < kMaxFrames && !busyMoment()) {
+    playFrame(false);
+    ++frame;
+  }
+  ok = savePicture(out / "playing.png") && ok;
+  std::printf("busy moment after %d frames\n", frame);
+
+  onKeyboard('h', 0, 0);
+  drawFrame();
+  ok = savePicture(out / "help.png") && ok;
+  onKeyboard('h', 0, 0);
+
+  while (frame < 2 * kMaxFrames && !squadron.isGameOver()) {
+    playFrame(true);
+    ++frame;
+  }
+  for (int i = 0; i < 2; ++i) drawFrame();  // the tank's explosion swells
+  ok = savePicture(out / "gameover.png") && ok;
+  std::printf("game over after %d frames\n", frame);
+  return ok ? 0 : 1;
+}
