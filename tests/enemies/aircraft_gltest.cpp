@@ -228,8 +228,8 @@ TEST_F(AircraftShell, MissReturnsFalseAndSpawnsNothing) {
 // The shell takes no hit points itself: its explosion's four blast frames bring the aircraft
 // down in the fourth, while the aircraft flies on inside the growing square.
 TEST_F(AircraftShell, ExplosionBringsTheAircraftDownInItsFourthFrame) {
-  addAircraft(0.0, 3.1, 0.01);
-  const double p[2] = {0.05, 3.15};
+  addAircraft(3.0, 3.1, 0.01);  // beyond the bombing stretch, short of the escape
+  const double p[2] = {3.05, 3.15};
   ASSERT_TRUE(s.shellImpact(p));
   ASSERT_EQ(s.explosions.size(), 1u);
   EXPECT_EQ(s.explosions[0].maxRadius, 0.3);
@@ -251,7 +251,7 @@ TEST_F(AircraftShell, ExplosionBringsTheAircraftDownInItsFourthFrame) {
   ASSERT_EQ(s.explosions.size(), 1u);
   EXPECT_EQ(s.explosions[0].maxRadius, 0.6);
   EXPECT_DOUBLE_EQ(s.explosions[0].radius, 0.15);
-  EXPECT_DOUBLE_EQ(s.explosions[0].x, 0.03);
+  EXPECT_DOUBLE_EQ(s.explosions[0].x, 3.03);
 }
 
 TEST_F(AircraftShell, StrikesABombWhenNoAircraftIsThere) {

@@ -74,13 +74,13 @@ TEST_F(ExplosionLife, BombInABlastIsDestroyedWithItsOwnBlast) {
 // A victim of the blast spawns a blast that already hits its neighbour in the same pass.
 TEST_F(ExplosionLife, ChainReachesANeighbourInTheSamePass) {
   score = 1000;
-  addAircraft(0.5, 3.0, 0.0, 50);  // box 0.05..1.1: inside the first square around x = 0
-  addAircraft(1.0, 3.0);           // box 0.55..1.6: outside it, inside the victim's first square
-  const double p[2] = {0.0, 3.0};
+  addAircraft(2.8, 3.0, 0.0, 50);  // box 2.35..3.4: inside the first square around x = 2.3
+  addAircraft(3.3, 3.0);           // box 2.85..3.9: outside it, inside the victim's first square
+  const double p[2] = {2.3, 3.0};
   s.spawnExplosion(p, 0.6, true);
   frames(1);
   ASSERT_EQ(s.aircraft.size(), 1u);
-  EXPECT_EQ(s.aircraft[0].x, 1.0);
+  EXPECT_EQ(s.aircraft[0].x, 3.3);
   EXPECT_EQ(s.aircraft[0].hitPoints, 150);
   EXPECT_EQ(score, 1250);
   EXPECT_EQ(kills, 1);
@@ -88,7 +88,8 @@ TEST_F(ExplosionLife, ChainReachesANeighbourInTheSamePass) {
   ASSERT_EQ(s.explosions.size(), 2u);
   EXPECT_DOUBLE_EQ(s.explosions[1].radius, 0.15);
   ASSERT_EQ(blasts.size(), 2u);
-  EXPECT_EQ(blasts[1].x, 0.5);
+  EXPECT_EQ(blasts[1].x, 2.8);
+  EXPECT_TRUE(s.bombs.empty());
 }
 
 TEST_F(ExplosionLife, BlastDownsAircraftWithoutScoringWhileGameOver) {
