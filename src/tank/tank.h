@@ -55,6 +55,8 @@ struct Tank {
   // Takes 50 health if the blast square touches the hull box; true when the tank is destroyed.
   bool blastTest(const double centre[2], double radius);
   void draw();
+  // Compiles flashList and reticleList (called by init once the tank's images are loaded).
+  void buildDisplayLists();
 };
 
 }  // namespace brambleshot
