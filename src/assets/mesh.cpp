@@ -330,6 +330,7 @@ void Mesh::load(const std::string& path, int firstIndex) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) {
     std::printf("Could not open file %s\n", path.c_str());
+    std::fflush(stdout);  // the game goes on: let the report out now, even into a pipe
     return;
   }
   // A read error ends the input like the end of the file does.
@@ -363,6 +364,7 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
   long lineNumber = 1;
   char line[kLineChars + 1];
   char reason[96];
+  bool reported = false;
   while (true) {
     for (; p < end && isSpace(*p); ++p)
       if (*p == '\n') ++lineNumber;
@@ -398,6 +400,7 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
     } else if (std::strncmp(line, "Face ", 5) == 0) {
       if (const char* error = parseFace(line + 4, firstIndex, vertices.size(), working, reason)) {
         std::printf("%s:%ld: Face line skipped: %s\n", name.c_str(), thisLine, error);
+        reported = true;
         continue;
       }
       working.computeNormal(vertices);
@@ -405,6 +408,7 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
     }
   }
 
+  if (reported) std::fflush(stdout);
   const std::size_t count = vertices.size();
   if (count == 0) return;  // nothing read: bounds, extent and centroid keep their values
   boundsMax = high;
