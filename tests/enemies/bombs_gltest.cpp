@@ -43,18 +43,6 @@ TEST_F(BombFall, PauseHoldsTheFallButNotTheImpact) {
   EXPECT_DOUBLE_EQ(s.bombs[0].y, 1.99);
 }
 
-// Dropped from the lowest altitude a bomb needs 281 frames to be found below the ground.
-TEST_F(BombFall, FallFromTheLowestAltitudeTakesAbout280Frames) {
-  addBomb(0.0, 2.8);
-  int frame = 0;
-  while (!s.bombs.empty() && frame < 1000) {
-    frames(1);
-    ++frame;
-  }
-  EXPECT_GE(frame, 281);
-  EXPECT_LE(frame, 282);
-}
-
 TEST_F(BombFall, BombIsDrawnAtItsPosition) {
   int px = 0, py = 0;
   project(0.0, 2.0, px, py);

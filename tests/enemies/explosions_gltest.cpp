@@ -60,17 +60,6 @@ TEST_F(ExplosionLife, BlastSquareTouchingAnEdgeDoesNothing) {
   EXPECT_TRUE(s.bombs.empty());
 }
 
-TEST_F(ExplosionLife, BombInABlastIsDestroyedWithItsOwnBlast) {
-  addBomb(0.0, 2.0);
-  const double p[2] = {0.1, 2.0};
-  s.applyBlast(p, 0.05);
-  EXPECT_TRUE(s.bombs.empty());
-  EXPECT_EQ(score, 75);
-  ASSERT_EQ(s.explosions.size(), 1u);
-  EXPECT_TRUE(s.explosions[0].damaging);
-  EXPECT_EQ(s.explosions[0].maxRadius, 0.6);
-}
-
 // A victim of the blast spawns a blast that already hits its neighbour in the same pass.
 TEST_F(ExplosionLife, ChainReachesANeighbourInTheSamePass) {
   score = 1000;
@@ -267,17 +256,6 @@ TEST_F(TankDestruction, FifthTouchingBlastFrameEndsTheGameInThatFrame) {
   EXPECT_TRUE(g.explosions.empty());
   EXPECT_EQ(t.health, 0);
   EXPECT_TRUE(g.isGameOver());
-}
-
-TEST_F(TankDestruction, BlastOutOfReachLeavesTheTankAlone) {
-  const double far[2] = {2.0, 0.0};
-  g.spawnExplosion(far, 0.6, true);  // at full size its square ends at x = 1.4 > 0.41
-  g.updateAndDraw(false);
-  g.updateAndDraw(false);
-  g.updateAndDraw(false);
-  g.updateAndDraw(false);
-  EXPECT_EQ(t.health, 250);
-  EXPECT_FALSE(g.isGameOver());
 }
 
 }  // namespace

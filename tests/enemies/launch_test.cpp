@@ -64,18 +64,6 @@ TEST(AircraftLaunch, RefusedWhileTheGameIsOverEvenWithNoneInFlight) {
   EXPECT_FALSE(l.launch());
 }
 
-TEST(AircraftLaunch, FillsUpToTheCapThenStops) {
-  brambleshot::srand(7);
-  Launcher l(10000, 0);
-  for (int i = 0; i < 3; ++i)
-    EXPECT_TRUE(l.launch());
-  EXPECT_FALSE(l.launch());
-  l.score = 60000;
-  EXPECT_TRUE(l.launch());
-  EXPECT_TRUE(l.launch());
-  EXPECT_FALSE(l.launch());
-}
-
 struct Draw {
   int score;
   std::uint32_t seed;
