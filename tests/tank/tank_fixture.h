@@ -25,25 +25,21 @@ namespace tanktest {
 
 using testenv::Rgb;
 
-// Flat colours of the synthetic pictures. Both masks are black, so each billboard shows its
-// picture's colour exactly wherever it is drawn.
+// Both masks are black, so each billboard shows exactly its picture's colour.
 inline constexpr Rgb kReticleColour{255, 0, 0};
 inline constexpr Rgb kFlashColour{0, 255, 0};
 inline constexpr Rgb kBackdropColour{40, 90, 200};
 
-// A 4 x 4 image of one colour, as BMP bytes (pixels stored B, G, R).
+// A 4 x 4 BMP of one colour (pixels stored B, G, R).
 inline std::string flatBmp(Rgb colour) {
   std::string pixels;
-  for (int i = 0; i < 16; ++i) {
-    pixels += static_cast<char>(colour.b);
-    pixels += static_cast<char>(colour.g);
-    pixels += static_cast<char>(colour.r);
-  }
+  for (int i = 0; i < 16; ++i)
+    pixels += {char(colour.b), char(colour.g), char(colour.r)};
   return testenv::bmpBytes(4, 4, pixels);
 }
 
-// Runs the squadron's and the tank's start-up steps once per binary, from a temporary
-// ./Resources holding only synthetic images (the meshes are missing and stay empty).
+// Start-up's squadron and tank steps, once per binary, from a temporary ./Resources that holds
+// only synthetic images (the meshes are missing and stay empty: the dome and barrels remain).
 inline void initialiseGameOnce() {
   static bool done = false;
   if (done) return;
@@ -51,15 +47,17 @@ inline void initialiseGameOnce() {
   using namespace brambleshot;
   testenv::TempDir dir;
   std::filesystem::create_directory(dir / "Resources");
-  const Rgb black{0, 0, 0};
-  const Rgb grey{128, 128, 128};
-  testenv::writeFile(dir / "Resources/target.bmp", flatBmp(kReticleColour));
-  testenv::writeFile(dir / "Resources/targetMask.bmp", flatBmp(black));
-  testenv::writeFile(dir / "Resources/muzzle_flash.bmp", flatBmp(kFlashColour));
-  testenv::writeFile(dir / "Resources/muzzle_flash_mask.bmp", flatBmp(black));
-  testenv::writeFile(dir / "Resources/bomb.bmp", flatBmp(grey));
-  testenv::writeFile(dir / "Resources/explosion.bmp", flatBmp(grey));
-  testenv::writeFile(dir / "Resources/desert05.bmp", flatBmp(kBackdropColour));
+  const struct {
+    const char* file;
+    Rgb colour;
+  } images[] = {{"target", kReticleColour},     {"targetMask", {0, 0, 0}},
+                {"muzzle_flash", kFlashColour}, {"muzzle_flash_mask", {0, 0, 0}},
+                {"bomb", {128, 128, 128}},      {"explosion", {128, 128, 128}},
+                {"desert05", kBackdropColour}};
+  for (const auto& image : images) {
+    testenv::writeFile(dir / ("Resources/" + std::string(image.file) + ".bmp"),
+                       flatBmp(image.colour));
+  }
   const std::filesystem::path home = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
   testenv::captureStdout([] {
@@ -67,37 +65,30 @@ inline void initialiseGameOnce() {
     tank.init(camera);
     loadTexture("./Resources/desert05.bmp", kDesertTexture);
   });
-  buildPanelLists();
   std::filesystem::current_path(home);
+  buildPanelLists();
 }
 
-// Pixel of the play-plane point (x, y) in an 800 x 600 window with the game's camera.
 struct Pixel {
   int x;
   int y;
 };
+
+// Window pixel of the play-plane point (x, y) at 800 x 600 with the game's camera.
 inline Pixel pixelOf(double x, double y) {
   const double tanHalf = std::tan(30.0 * 3.14159265358979323846 / 180.0);
   const double ndcX = -(x / 4.0) / (tanHalf * 700.0 / 600.0);  // world +x is screen left
   const double ndcY = ((y - 1.8) / 4.0) / tanHalf;
-  return {static_cast<int>(std::lround(100.0 + 350.0 * (1.0 + ndcX))),
-          static_cast<int>(std::lround(300.0 * (1.0 + ndcY)))};
+  return {int(std::lround(100.0 + 350.0 * (1.0 + ndcX))), int(std::lround(300.0 * (1.0 + ndcY)))};
 }
 
-inline bool sameColour(Rgb a, Rgb b, int tolerance = 8) {
-  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-         std::abs(a.b - b.b) <= tolerance;
-}
-
-inline ::testing::AssertionResult showsColour(Pixel p, Rgb expected) {
+inline bool shows(Pixel p, Rgb expected) {
   const Rgb got = testenv::readPixel(p.x, p.y);
-  if (sameColour(got, expected)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "pixel (" << p.x << ", " << p.y << ") is (" << got.r << ", " << got.g << ", " << got.b
-         << "), expected (" << expected.r << ", " << expected.g << ", " << expected.b << ")";
+  return std::abs(got.r - expected.r) <= 8 && std::abs(got.g - expected.g) <= 8 &&
+         std::abs(got.b - expected.b) <= 8;
 }
 
-// A frame with the tank neither advanced nor the squadron moved: what draw alone shows.
+// A frame in which the tank is drawn but not advanced.
 inline void drawPausedFrame() {
   const bool paused = brambleshot::game.paused;
   brambleshot::game.paused = true;
@@ -105,8 +96,8 @@ inline void drawPausedFrame() {
   brambleshot::game.paused = paused;
 }
 
-// Every test starts playing, unpaused, at 800 x 600 with a fresh tank, an empty sky and the
-// weapon lights off, and leaves no idle callback behind.
+// Each test starts playing, unpaused, at 800 x 600, with a fresh tank, an empty sky, the weapon
+// lights off and the frame's matrices in place for aiming.
 class TankGl : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -120,21 +111,17 @@ class TankGl : public ::testing::Test {
     squadron.explosions.clear();
     squadron.clearGameOver();
     tank.reset();
-    tank.pointerX = 0.0;
-    tank.pointerY = 0.0;
+    tank.pointerX = tank.pointerY = 0.0;
     for (GLenum light : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3})
       glDisable(light);
-    drawPausedFrame();  // leaves the frame's matrices for aiming
+    drawPausedFrame();
   }
 
   void TearDown() override {
-    using namespace brambleshot;
-    glutIdleFunc(nullptr);
-    game.paused = false;
-    game.helpShown = false;
-    tank.reset();
-    for (GLenum light : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3})
-      glDisable(light);
+    glutIdleFunc(nullptr);  // the pause keys may have installed the game's idle callback
+    brambleshot::game.paused = false;
+    brambleshot::game.helpShown = false;
+    brambleshot::tank.reset();
   }
 };
 
