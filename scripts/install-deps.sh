@@ -2,6 +2,7 @@
 # Installs the Debian packages that a build needs, only those that are missing.
 #   scripts/install-deps.sh run    packages to build and play the game
 #   scripts/install-deps.sh test   the same plus what the test suite and the fuzzers use
+#   scripts/install-deps.sh bench  the same as run plus the benchmarks' X tools and peer loaders
 set -euo pipefail
 
 run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
@@ -9,9 +10,13 @@ run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
 test_packages=(libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxtst-dev
                clang-14 libclang-rt-14-dev libpng-dev dpkg-dev desktop-file-utils appstream
                groff-base man-db file)
+bench_packages=(xvfb xauth libx11-dev libxtst-dev libtinyobjloader-dev libstb-dev)
 
 wanted=("${run_packages[@]}")
-if [ "${1:-run}" = test ]; then wanted+=("${test_packages[@]}"); fi
+case "${1:-run}" in
+  test) wanted+=("${test_packages[@]}") ;;
+  bench) wanted+=("${bench_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

@@ -1,0 +1,88 @@
+// brambleshot_bench: measures the frame at peak load and bare, the start-up and the loaders
+// against their peers; prints one table and writes it as JSON.
+//
+//   brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick]
+//
+// Run from the repository's root (the game's Resources/ are read from there) with an X display.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "frame_bench.h"
+#include "loader_bench.h"
+#include "report.h"
+#include "startup_bench.h"
+
+namespace {
+
+std::string cpuModel() {
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(cpuinfo, line)) {
+    if (line.rfind("model name", 0) == 0) {
+      const auto colon = line.find(':');
+      if (colon != std::string::npos) return line.substr(line.find_first_not_of(" \t", colon + 1));
+    }
+  }
+  return "unknown CPU";
+}
+
+int usage() {
+  std::fprintf(stderr, "usage: brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::filesystem::path json = "build/bench.json";
+  std::filesystem::path workDir = BENCH_WORK_DIR;
+  bench::FrameBenchOptions frames;
+  int loaderRuns = 9;
+  int startupRuns = 11;
+  for (int i = 1; i < argc; ++i) {
+    const bool hasValue = i + 1 < argc;
+    if (std::strcmp(argv[i], "--json") == 0 && hasValue) {
+      json = argv[++i];
+    } else if (std::strcmp(argv[i], "--runs") == 0 && hasValue) {
+      frames.runs = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--frames") == 0 && hasValue) {
+      frames.framesPerRun = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--quick") == 0) {
+      // A smoke run of every measurement; the figures are not stable enough to report.
+      frames.runs = 2;
+      frames.framesPerRun = 100;
+      frames.loadRuns = 2;
+      loaderRuns = 2;
+      startupRuns = 2;
+    } else {
+      return usage();
+    }
+  }
+  if (frames.runs < 1 || frames.framesPerRun < 1) return usage();
+
+  bench::Report report;
+  std::printf("loaders ...\n");
+  std::fflush(stdout);
+  if (!bench::runLoaderBench(workDir, loaderRuns, report)) return 1;
+  std::printf("start-up ...\n");
+  std::fflush(stdout);
+  if (!bench::runStartupBench(BRAMBLESHOT_BINARY, std::filesystem::current_path(), startupRuns,
+                              report))
+    return 1;
+  std::printf("frames ...\n\n");
+  std::fflush(stdout);
+  if (!bench::runFrameBench(frames, report)) return 1;
+
+  report.setMachine(cpuModel(), static_cast<int>(std::thread::hardware_concurrency()),
+                    bench::rendererName());
+  std::printf("%s", report.table().c_str());
+  if (json.has_parent_path()) std::filesystem::create_directories(json.parent_path());
+  std::ofstream(json) << report.json();
+  std::printf("written to %s\n", json.c_str());
+  return 0;
+}
