@@ -28,7 +28,7 @@ echo "fuzzing $target for ${seconds}s"
 # -close_fd_mask=1 silences the loaders' messages on standard output; -rss_limit_mb and the
 # malloc limit catch an allocation sized from the input.
 exec env UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "$binary" \
-  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=512 \
+  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 \
   -max_len=16384 -close_fd_mask=1 -print_final_stats=1 \
   -artifact_prefix="$out/$target-artifacts/" "${extra[@]}" \
   "$out/$target-corpus" "fuzz/corpus/$target"
