@@ -78,6 +78,12 @@ icons: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target resgen
 	./$(BUILD)/tools/resgen --icons data/icons
 
+# Frame, start-up and loader timings against their targets and peers: one table, and
+# build/bench.json (an optimised build in build/bench, under Xvfb when DISPLAY is unset).
+.PHONY: bench
+bench:
+	scripts/bench.sh
+
 # A Debian package of the installed game (bin, libexec, share), built with CPack.
 package: test-deps
 	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DBRAMBLESHOT_TESTS=OFF

@@ -13,6 +13,7 @@ struct FrameBenchOptions {
   int framesPerRun = 600;   // timed frames in one run
   int warmUpFrames = 40;    // frames drawn before each run's timing starts
   int loadRuns = 11;        // repetitions of the resource loading
+  bool experiments = true;  // also time the what-if drawings
 };
 
 // Runs the game's whole start-up (opens the window), then takes over the frames. False if the

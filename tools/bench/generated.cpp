@@ -121,7 +121,8 @@ bool writeBmp(const std::filesystem::path& path, int width, int height) {
   }
   std::ofstream file(path, std::ios::binary);
   file.write(reinterpret_cast<const char*>(header), sizeof header);
-  file.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(pixelBytes));
+  file.write(reinterpret_cast<const char*>(pixels.data()),
+             static_cast<std::streamsize>(pixelBytes));
   return static_cast<bool>(file);
 }
 

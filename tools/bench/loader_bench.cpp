@@ -73,16 +73,29 @@ bool meshRows(const std::filesystem::path& workDir, int runs, Report& report) {
   const Figure oFaceFigure = summarise(oFaces);
   const std::string sizeNote = std::to_string(model.faceCount() / 1000) + "k faces";
   report.add({"mesh_parse_mb_s", ".m parse, " + sizeNote, "MB/s", summarise(mMBs), "", {}, 1});
-  report.add({"mesh_parse_mfaces_s", ".m parse", "Mfaces/s",
-              {mFaceFigure.median / 1e6, mFaceFigure.min / 1e6, mFaceFigure.max / 1e6,
-               mFaceFigure.runs},
-              ">= tinyobjloader", mFaceFigure.median >= oFaceFigure.median, 3});
-  report.add({"obj_parse_mb_s", "tinyobjloader OBJ parse, same sphere", "MB/s", summarise(oMBs),
-              "", {}, 1});
-  report.add({"obj_parse_mfaces_s", "tinyobjloader OBJ parse", "Mfaces/s",
-              {oFaceFigure.median / 1e6, oFaceFigure.min / 1e6, oFaceFigure.max / 1e6,
-               oFaceFigure.runs},
-              "", {}, 3});
+  report.add(
+      {"mesh_parse_mfaces_s",
+       ".m parse",
+       "Mfaces/s",
+       {mFaceFigure.median / 1e6, mFaceFigure.min / 1e6, mFaceFigure.max / 1e6, mFaceFigure.runs},
+       ">= tinyobjloader",
+       mFaceFigure.median >= oFaceFigure.median,
+       3});
+  report.add({"obj_parse_mb_s",
+              "tinyobjloader OBJ parse, same sphere",
+              "MB/s",
+              summarise(oMBs),
+              "",
+              {},
+              1});
+  report.add(
+      {"obj_parse_mfaces_s",
+       "tinyobjloader OBJ parse",
+       "Mfaces/s",
+       {oFaceFigure.median / 1e6, oFaceFigure.min / 1e6, oFaceFigure.max / 1e6, oFaceFigure.runs},
+       "",
+       {},
+       3});
   return true;
 }
 
@@ -121,8 +134,7 @@ bool bitmapRows(const std::filesystem::path& workDir, int runs, Report& report) 
   const std::string side = std::to_string(kBmpSide);
   report.add({"bitmap_read_mb_s", "readBitmap, " + side + "x" + side + " 24-bit BMP", "MB/s",
               oursFigure, ">= stb_image", oursFigure.median >= theirsFigure.median, 0});
-  report.add({"stb_image_mb_s", "stb_image stbi_load, same file", "MB/s", theirsFigure, "", {},
-              0});
+  report.add({"stb_image_mb_s", "stb_image stbi_load, same file", "MB/s", theirsFigure, "", {}, 0});
   return true;
 }
 

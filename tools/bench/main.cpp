@@ -1,7 +1,8 @@
 // brambleshot_bench: measures the frame at peak load and bare, the start-up and the loaders
 // against their peers; prints one table and writes it as JSON.
 //
-//   brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick]
+//   brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick] [--only
+//   loaders|startup|frames]
 //
 // Run from the repository's root (the game's Resources/ are read from there) with an X display.
 #include <cstdio>
@@ -32,7 +33,9 @@ std::string cpuModel() {
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick]\n");
+  std::fprintf(stderr,
+               "usage: brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick] "
+               "[--only loaders|startup|frames]\n");
   return 2;
 }
 
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
   bench::FrameBenchOptions frames;
   int loaderRuns = 9;
   int startupRuns = 11;
+  std::string only;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
     if (std::strcmp(argv[i], "--json") == 0 && hasValue) {
@@ -52,6 +56,8 @@ int main(int argc, char** argv) {
       frames.runs = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--frames") == 0 && hasValue) {
       frames.framesPerRun = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--only") == 0 && hasValue) {
+      only = argv[++i];
     } else if (std::strcmp(argv[i], "--quick") == 0) {
       // A smoke run of every measurement; the figures are not stable enough to report.
       frames.runs = 2;
@@ -66,17 +72,19 @@ int main(int argc, char** argv) {
   if (frames.runs < 1 || frames.framesPerRun < 1) return usage();
 
   bench::Report report;
-  std::printf("loaders ...\n");
-  std::fflush(stdout);
-  if (!bench::runLoaderBench(workDir, loaderRuns, report)) return 1;
-  std::printf("start-up ...\n");
-  std::fflush(stdout);
-  if (!bench::runStartupBench(BRAMBLESHOT_BINARY, std::filesystem::current_path(), startupRuns,
+  auto wanted = [&only](const char* part) {
+    if (!only.empty() && only != part) return false;
+    std::printf("%s ...\n", part);
+    std::fflush(stdout);
+    return true;
+  };
+  if (wanted("loaders") && !bench::runLoaderBench(workDir, loaderRuns, report)) return 1;
+  if (wanted("startup") &&
+      !bench::runStartupBench(BRAMBLESHOT_BINARY, std::filesystem::current_path(), startupRuns,
                               report))
     return 1;
-  std::printf("frames ...\n\n");
-  std::fflush(stdout);
-  if (!bench::runFrameBench(frames, report)) return 1;
+  if (wanted("frames") && !bench::runFrameBench(frames, report)) return 1;
+  std::printf("\n");
 
   report.setMachine(cpuModel(), static_cast<int>(std::thread::hardware_concurrency()),
                     bench::rendererName());

@@ -25,8 +25,8 @@ struct Row {
   std::string label;  // what the table shows
   std::string unit;
   Figure figure;
-  std::string target;              // e.g. "<= 150 ms"; empty when the row has none
-  std::optional<bool> met;         // PASS / MISS
+  std::string target;       // e.g. "<= 150 ms"; empty when the row has none
+  std::optional<bool> met;  // PASS / MISS
   int decimals = 2;
 };
 

@@ -51,12 +51,10 @@ Window findWindow(Display* display) {
 // The strip's pixels, or nothing while the window is missing, unmapped or too small.
 std::vector<unsigned long> readStrip(Display* display, Window window) {
   XWindowAttributes attributes{};
-  if (!XGetWindowAttributes(display, window, &attributes) ||
-      attributes.map_state != IsViewable || attributes.width < kStripX + kStripWidth ||
-      attributes.height <= kStripY)
+  if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable ||
+      attributes.width < kStripX + kStripWidth || attributes.height <= kStripY)
     return {};
-  XImage* image =
-      XGetImage(display, window, kStripX, kStripY, kStripWidth, 1, AllPlanes, ZPixmap);
+  XImage* image = XGetImage(display, window, kStripX, kStripY, kStripWidth, 1, AllPlanes, ZPixmap);
   if (!image) return {};
   std::vector<unsigned long> pixels(kStripWidth);
   for (int x = 0; x < kStripWidth; ++x)
