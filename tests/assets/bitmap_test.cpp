@@ -14,104 +14,73 @@ using testenv::bmpBytes;
 
 class BitmapReader : public ::testing::Test {
  protected:
-  // Writes bytes to a file and reads it, returning what the reader printed.
-  std::string read(const std::string& bytes, bool& ok) {
-    const std::string path = (dir / "image.bmp").string();
+  // Writes bytes as a file, reads it and returns what the reader printed.
+  std::string read(const std::string& bytes) {
     testenv::writeFile(path, bytes);
     return testenv::captureStdout([&] { ok = readBitmap(path, image); });
   }
-  std::string pathOf(const std::string& name) const { return (dir / name).string(); }
 
   testenv::TempDir dir;
+  const std::string path = (dir / "image.bmp").string();
   BitmapImage image;
+  bool ok = false;
 };
 
-TEST_F(BitmapReader, SwapsBlueAndRedAndKeepsRowOrder) {
+TEST_F(BitmapReader, SwapsBlueAndRedAndIgnoresWhatItDoesNotRead) {
   std::string pixels(4 * 4 * 3, '\0');
-  pixels[0] = 0x10;
-  pixels[1] = 0x20;
-  pixels[2] = 0x30;
-  pixels[45] = 0x01;  // first pixel of the last stored row
-  pixels[47] = 0x02;
-  bool ok = false;
-  EXPECT_EQ(read(bmpBytes(4, 4, pixels), ok), "");
+  pixels.replace(0, 3, "\x10\x20\x30");
+  pixels.replace(45, 3, "\x01\x00\x02", 3);  // first pixel of the last stored row
+  std::string bytes = bmpBytes(4, 4, pixels) + "trailing bytes";
+  bytes[0] = 'X';  // no signature check
+  bytes[10] = 99;  // the pixel offset field is not consulted
+  EXPECT_EQ(read(bytes), "");
   ASSERT_TRUE(ok);
   EXPECT_EQ(image.width, 4);
   EXPECT_EQ(image.height, 4);
   const unsigned char* p = image.pixels.get();
-  EXPECT_EQ(p[0], 0x30);
-  EXPECT_EQ(p[1], 0x20);
-  EXPECT_EQ(p[2], 0x10);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(p), 3), "\x30\x20\x10");
   EXPECT_EQ(p[45], 0x02);
   EXPECT_EQ(p[47], 0x01);
 }
 
-TEST_F(BitmapReader, IgnoresTheFileHeaderAndBytesBeyondThePixels) {
-  std::string bytes = bmpBytes(4, 2, std::string(24, '\x7f')) + "trailing bytes";
-  bytes[0] = 'X';  // no signature check
-  bytes[10] = 99;  // the pixel offset field is not consulted
-  bool ok = false;
-  read(bytes, ok);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(image.pixels[23], 0x7f);
-}
-
-TEST_F(BitmapReader, ReportsEachFailureInOneLine) {
-  bool ok = true;
-  const std::string missing = pathOf("missing.bmp");
+TEST_F(BitmapReader, RefusesEveryBrokenFileWithOneLineAndReadsNothingOutside) {
+  const std::string full(48, '\0');
+  const struct {
+    std::string bytes;
+    std::string message;
+  } cases[] = {
+      {bmpBytes(4, 4, full, 2, 24), "Planes from " + path + " is not 1: 2\n"},
+      {bmpBytes(4, 4, full, 1, 8), "Bpp from " + path + " is not 24: 8\n"},
+      {bmpBytes(4, 4, std::string(47, '\0')), "Error reading image data from " + path + ".\n"},
+      {bmpBytes(4, -4, full), "Size from " + path + " is not positive: 4 x -4\n"},
+      {bmpBytes(0, 4, ""), "Size from " + path + " is not positive: 0 x 4\n"},
+      {bmpBytes(3, 4, full),
+       "Rows from " + path + " need padding: width 3 is not a multiple of 4\n"},
+      // Headers claiming far more than the file holds, up to an overflowing product: refused
+      // before anything is allocated.
+      {bmpBytes(0x7ffffffc, 0x7fffffff, std::string(64, '\0')),
+       "Error reading image data from " + path + ".\n"},
+      {bmpBytes(65536, 65536, std::string(64, '\0')),
+       "Error reading image data from " + path + ".\n"},
+      {bmpBytes(4, 4, "").substr(0, 20), "Header from " + path + " is incomplete: 20 bytes\n"},
+      {bmpBytes(4, 4, "").substr(0, 40), "Error reading image data from " + path + ".\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(read(c.bytes), c.message);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(image.pixels, nullptr);
+  }
+  const std::string missing = (dir / "missing.bmp").string();
   EXPECT_EQ(testenv::captureStdout([&] { ok = readBitmap(missing, image); }),
             "File Not Found : " + missing + "\n");
-  EXPECT_FALSE(ok);
-
-  const std::string path = pathOf("image.bmp");
-  EXPECT_EQ(read(bmpBytes(4, 4, std::string(48, '\0'), 2, 24), ok),
-            "Planes from " + path + " is not 1: 2\n");
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(read(bmpBytes(4, 4, std::string(48, '\0'), 1, 8), ok),
-            "Bpp from " + path + " is not 24: 8\n");
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(read(bmpBytes(4, 4, std::string(47, '\0')), ok),
-            "Error reading image data from " + path + ".\n");
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(image.pixels, nullptr);
-}
-
-TEST_F(BitmapReader, RefusesSizesThatCannotBeReadSafely) {
-  const std::string path = pathOf("image.bmp");
-  bool ok = true;
-  // Top-down, empty and negative images.
-  EXPECT_EQ(read(bmpBytes(4, -4, std::string(48, '\0')), ok),
-            "Size from " + path + " is not positive: 4 x -4\n");
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(read(bmpBytes(0, 4, ""), ok), "Size from " + path + " is not positive: 0 x 4\n");
-  EXPECT_FALSE(ok);
-  // Rows of 3 pixels would be padded to 12 bytes in a real BMP.
-  EXPECT_EQ(read(bmpBytes(3, 4, std::string(48, '\0')), ok),
-            "Rows from " + path + " need padding: width 3 is not a multiple of 4\n");
-  EXPECT_FALSE(ok);
-  // A header that claims far more pixels than the file holds, up to an overflowing product:
-  // refused before anything is allocated.
-  EXPECT_EQ(read(bmpBytes(0x7ffffffc, 0x7fffffff, std::string(64, '\0')), ok),
-            "Error reading image data from " + path + ".\n");
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(read(bmpBytes(65536, 65536, std::string(64, '\0')), ok),
-            "Error reading image data from " + path + ".\n");
-  EXPECT_FALSE(ok);
-  // A file cut inside its header.
-  EXPECT_EQ(read(bmpBytes(4, 4, "").substr(0, 20), ok),
-            "Header from " + path + " is incomplete: 20 bytes\n");
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(read(bmpBytes(4, 4, "").substr(0, 40), ok),
-            "Error reading image data from " + path + ".\n");
   EXPECT_FALSE(ok);
 }
 
 TEST_F(BitmapReader, LoadTextureEndsTheProcessWithStatusOneOnAnyFailure) {
-  const std::string broken = pathOf("broken.bmp");
-  testenv::writeFile(broken, bmpBytes(4, 4, std::string(10, '\0')));
-  EXPECT_EXIT(brambleshot::loadTexture(pathOf("missing.bmp"), 5001), ::testing::ExitedWithCode(1),
-              "");
-  EXPECT_EXIT(brambleshot::loadTexture(broken, 5001), ::testing::ExitedWithCode(1), "");
+  testenv::writeFile(path, bmpBytes(4, 4, std::string(10, '\0')));
+  EXPECT_EXIT(brambleshot::loadTexture((dir / "missing.bmp").string(), 5001),
+              ::testing::ExitedWithCode(1), "");
+  EXPECT_EXIT(brambleshot::loadTexture(path, 5001), ::testing::ExitedWithCode(1), "");
 }
 
 }  // namespace
