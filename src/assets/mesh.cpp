@@ -358,6 +358,7 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
   boundsMax = fresh.boundsMax;
   boundsMin = fresh.boundsMin;
   extent = fresh.extent;
+  faceList.valid = false;
 
   const char* p = text.data();
   const char* const end = p + text.size();
@@ -457,13 +458,44 @@ void Mesh::draw(GLenum primitive, GLenum shadeModel) {
   glScaled(shrink, shrink, shrink);
   glTranslated(-centroid.x, -centroid.y, -centroid.z);
   if (material) applyMaterial(*material);
-  for (const MeshFace& face : faces)
-    face.draw(primitive, shadeModel, scale, vertices);
+  drawFaces(primitive, shadeModel);
   glPopMatrix();
 }
 
+// Sends the faces through a display list compiled on first use (kept until the faces or the
+// way they are drawn change); while the caller is itself
+// compiling a list (the squadron's aircraft), the faces go straight into that list instead.
+void Mesh::drawFaces(GLenum primitive, GLenum shadeModel) {
+  GLint compiling = 0;
+  glGetIntegerv(GL_LIST_INDEX, &compiling);
+  if (compiling != 0 || faces.empty()) {
+    for (const MeshFace& face : faces)
+      face.draw(primitive, shadeModel, scale, vertices);
+    return;
+  }
+  FaceList& cache = faceList;
+  if (!cache.valid || cache.primitive != primitive || cache.shadeModel != shadeModel ||
+      cache.normalScale != scale || cache.faceCount != faces.size()) {
+    if (cache.list == 0) cache.list = glGenLists(1);
+    glNewList(cache.list, GL_COMPILE);
+    for (const MeshFace& face : faces)
+      face.draw(primitive, shadeModel, scale, vertices);
+    glEndList();
+    cache.primitive = primitive;
+    cache.shadeModel = shadeModel;
+    cache.normalScale = scale;
+    cache.faceCount = faces.size();
+    cache.valid = true;
+  }
+  glCallList(cache.list);
+}
+
 void Mesh::copyTo(Mesh& target) const {
-  if (&target != this) target = *this;
+  if (&target == this) return;
+  const FaceList own = target.faceList;
+  target = *this;
+  target.faceList = own;  // the target's faces changed: its list, if any, is stale
+  target.faceList.valid = false;
 }
 
 }  // namespace brambleshot

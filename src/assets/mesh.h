@@ -46,6 +46,19 @@ struct Mesh {
   double rotationAngle = 0.0;  // degrees; folded into orientation and cleared by the next draw
   double orientation[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // column-major
 
+  // The faces compiled into a display list the first time they are drawn in a given way, so
+  // each later frame sends one call instead of a glBegin/glEnd pair per triangle. Loading
+  // marks it stale; a copy makes its own.
+  struct FaceList {
+    GLuint list = 0;
+    bool valid = false;
+    GLenum primitive = 0;
+    GLenum shadeModel = 0;
+    double normalScale = 0.0;
+    std::size_t faceCount = 0;
+  };
+  FaceList faceList;
+
   // Reads a .m file whose first vertex bears the number firstIndex.
   // A file that cannot be opened is reported on standard output and leaves the mesh empty.
   void load(const std::string& path, int firstIndex);
@@ -55,6 +68,9 @@ struct Mesh {
   void draw(GLenum primitive, GLenum shadeModel);
   // Makes target an independent copy of this mesh, transform included.
   void copyTo(Mesh& target) const;
+
+ private:
+  void drawFaces(GLenum primitive, GLenum shadeModel);
 };
 
 }  // namespace brambleshot
