@@ -7,40 +7,25 @@
 
 namespace {
 
-using brambleshot::Tank;
-
-TEST(TankBlast, SquareTouchingAnEdgeDoesNoDamageAndOverlappingCosts50) {
-  // Tank positions chosen so each box edge lands exactly on +-0.5; the blasts (radius 0.5)
-  // end exactly on it.
-  const struct {
-    double tankX, tankY, cx, cy;
-  } touches[] = {{0.09, 0, 1, 0}, {-0.09, 0, -1, 0}, {0, 0.3, 0, 1}, {0, -0.22, 0, -1}};
-  for (const auto& t : touches) {
-    Tank tank;
-    tank.x = t.tankX;
-    tank.y = t.tankY;
+TEST(TankBlast, TouchingDoesNoDamageOverlappingCosts50AndTheFifthOverlapDestroys) {
+  // Tank x and y put one box edge exactly where a blast of radius 0.5 at (cx, cy) ends.
+  const double cases[][4] = {{0.09, 0, 1, 0}, {-0.09, 0, -1, 0}, {0, 0.3, 0, 1}, {0, -0.22, 0, -1}};
+  for (const auto& c : cases) {
+    brambleshot::Tank tank;
+    tank.x = c[0];
+    tank.y = c[1];
     tank.health = 250;
-    const double touching[2] = {t.cx, t.cy};
+    const double touching[2] = {c[2], c[3]};
+    const double inward[2] = {std::nextafter(c[2], 0.0), std::nextafter(c[3], 0.0)};
     EXPECT_FALSE(tank.blastTest(touching, 0.5));
-    EXPECT_EQ(tank.health, 250) << t.cx << ", " << t.cy;
-    const double inward[2] = {std::nextafter(t.cx, 0.0), std::nextafter(t.cy, 0.0)};
-    EXPECT_FALSE(tank.blastTest(inward, 0.5));
-    EXPECT_EQ(tank.health, 200) << t.cx << ", " << t.cy;
+    EXPECT_EQ(tank.health, 250) << c[2] << ", " << c[3];
+    for (int left = 200; left >= 50; left -= 50) {
+      EXPECT_FALSE(tank.blastTest(inward, 0.5));
+      EXPECT_EQ(tank.health, left) << c[2] << ", " << c[3];
+    }
+    EXPECT_TRUE(tank.blastTest(inward, 0.5));
+    EXPECT_EQ(tank.health, 0);
   }
-}
-
-TEST(TankBlast, FifthOverlappingFrameDestroysAFullTank) {
-  Tank tank;
-  tank.x = 1.5;
-  tank.y = -0.1;
-  tank.health = 250;
-  const double centre[2] = {1.7, 0.3};
-  for (int left = 200; left >= 50; left -= 50) {
-    EXPECT_FALSE(tank.blastTest(centre, 0.3));
-    EXPECT_EQ(tank.health, left);
-  }
-  EXPECT_TRUE(tank.blastTest(centre, 0.3));
-  EXPECT_EQ(tank.health, 0);
 }
 
 }  // namespace
