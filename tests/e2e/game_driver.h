@@ -41,9 +41,6 @@ class Picture {
                              int tolerance = 24) const;
   // Pixels in the rectangle for which the predicate holds.
   int count(int x0, int y0, int x1, int y1, const std::function<bool(const Rgb&)>& test) const;
-  bool sameRegion(const Picture& other, int x0, int y0, int x1, int y1) const {
-    return countDifferent(other, x0, y0, x1, y1, 0) == 0;
-  }
   // Writes the picture as a binary PPM (for looking at failures and for screenshots).
   bool writePpm(const std::filesystem::path& path) const;
 

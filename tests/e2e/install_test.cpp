@@ -18,11 +18,11 @@ class Installed : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     stage = new testenv::TempDir;
-    const testenv::ProcessResult install = testenv::runProcess(
-        "/usr/bin/env",
-        {"DESTDIR=" + stage->path().string(), "cmake", "--install", BRAMBLESHOT_BUILD_DIR,
-         "--prefix", "/usr"},
-        "/", 120);
+    const testenv::ProcessResult install =
+        testenv::runProcess("/usr/bin/env",
+                            {"DESTDIR=" + stage->path().string(), "cmake", "--install",
+                             BRAMBLESHOT_BUILD_DIR, "--prefix", "/usr"},
+                            "/", 120);
     installOutput = install.output;
     installed = install.exitCode == 0;
   }
@@ -58,9 +58,9 @@ TEST_F(Installed, LauncherStartsTheGameFromAnyDirectory) {
 }
 
 TEST_F(Installed, DesktopEntryMetainfoAndIconsAreValid) {
-  const testenv::ProcessResult desktop = testenv::runProcess(
-      "/usr/bin/desktop-file-validate", {usr("share/applications/brambleshot.desktop").string()},
-      "/", 60);
+  const testenv::ProcessResult desktop =
+      testenv::runProcess("/usr/bin/desktop-file-validate",
+                          {usr("share/applications/brambleshot.desktop").string()}, "/", 60);
   EXPECT_EQ(desktop.exitCode, 0) << desktop.output;
   EXPECT_EQ(desktop.output, "");
   const testenv::ProcessResult metainfo = testenv::runProcess(
