@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 #include "app/game.h"
 #include "app/lighting.h"
 #include "enemies/squadron.h"
@@ -113,6 +115,26 @@ void drawFrame() {
   }
   if (game.helpShown) drawHelpOverlay();
   glPopMatrix();
+}
+
+bool windowPointOf(double x, double y, int& windowX, int& windowY) {
+  double modelview[16], projection[16];
+  GLint viewport[4];
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
+            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+  glPopMatrix();
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  double wx = 0, wy = 0, wz = 0;
+  if (gluProject(x, y, 0.0, modelview, projection, viewport, &wx, &wy, &wz) != GL_TRUE)
+    return false;
+  windowX = static_cast<int>(std::lround(wx));
+  windowY = game.windowHeight - 1 - static_cast<int>(std::lround(wy));
+  return true;
 }
 
 void onDisplay() {

@@ -21,6 +21,9 @@ void onDisplay();
 void drawFrame();
 // The desert picture on a 16 x 12 quad standing at z = 5 behind the play plane.
 void drawBackdrop();
+// Where the play-plane point (x, y, 0) shows in the window under the last frame's scene view, in
+// GLUT's coordinates (y from the top row): what a player points at. For autopilots and tests.
+bool windowPointOf(double x, double y, int& windowX, int& windowY);
 // The help page over x -2..2, y 0..4 of the play plane: mask multiplied in, then the page added.
 void drawHelpOverlay();
 

@@ -59,21 +59,12 @@ void Squadron::applyBlast(const double centre[2], double radius) {
   for (std::size_t i = 0; i < aircraft.size(); ++i) {
     if (aircraft[i].dead || !hitBoxOverlapsSquare(aircraft[i], c, r)) continue;
     aircraft[i].hitPoints -= 50;
-    if (aircraft[i].hitPoints > 0) continue;
-    addScore(250);
-    aircraft[i].dead = true;
-    *kills += 1;
-    const double wreck[2] = {aircraft[i].x, aircraft[i].y};
-    spawnExplosion(wreck, 0.6, true);
-    inFlight -= 1;
+    if (aircraft[i].hitPoints <= 0) destroyAircraft(i, 250);
   }
   removeDeadAircraft();
   for (std::size_t i = 0; i < bombs.size(); ++i) {
     if (bombs[i].dead || !hitBoxOverlapsSquare(bombs[i], c, r)) continue;
-    addScore(75);
-    bombs[i].dead = true;
-    const double wreck[2] = {bombs[i].x, bombs[i].y};
-    spawnExplosion(wreck, 0.6, true);
+    destroyBomb(i, 75);
   }
   removeDeadBombs();
   if (hitTest != nullptr && hitTest(c, r)) gameOver = true;

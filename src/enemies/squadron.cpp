@@ -120,6 +120,23 @@ void Squadron::advance(std::size_t index) {
   if (x > -2.7 && x < 2.7 && rand() % 100000 < bombThreshold()) dropBomb(aircraft[index]);
 }
 
+void Squadron::destroyAircraft(std::size_t index, int points) {
+  addScore(points);
+  aircraft[index].dead = true;
+  *kills += 1;
+  inFlight -= 1;
+  // Copied first: the explosion is appended to another array, but keep no reference across it.
+  const double wreck[2] = {aircraft[index].x, aircraft[index].y};
+  spawnExplosion(wreck, 0.6, true);
+}
+
+void Squadron::destroyBomb(std::size_t index, int points) {
+  addScore(points);
+  bombs[index].dead = true;
+  const double wreck[2] = {bombs[index].x, bombs[index].y};
+  spawnExplosion(wreck, 0.6, true);
+}
+
 // Hit-scan damage of the light guns: one hit point from every target under the aim point.
 void Squadron::gunfire(const double aimPoint[2]) {
   const double p[2] = {aimPoint[0], aimPoint[1]};
@@ -128,24 +145,14 @@ void Squadron::gunfire(const double aimPoint[2]) {
     if (aircraft[i].dead || !hitBoxContains(aircraft[i], p)) continue;
     gunStreak += 1;
     hit = true;
-    if (--aircraft[i].hitPoints > 0) continue;
-    addScore(200);
-    aircraft[i].dead = true;
-    *kills += 1;
-    const double wreck[2] = {aircraft[i].x, aircraft[i].y};
-    spawnExplosion(wreck, 0.6, true);
-    inFlight -= 1;
+    if (--aircraft[i].hitPoints <= 0) destroyAircraft(i, 200);
   }
   removeDeadAircraft();
   for (std::size_t i = 0; i < bombs.size(); ++i) {
     if (bombs[i].dead || !hitBoxContains(bombs[i], p)) continue;
     gunStreak += 1;
     hit = true;
-    if (--bombs[i].hitPoints > 0) continue;
-    addScore(50);
-    bombs[i].dead = true;
-    const double wreck[2] = {bombs[i].x, bombs[i].y};
-    spawnExplosion(wreck, 0.6, true);
+    if (--bombs[i].hitPoints <= 0) destroyBomb(i, 50);
   }
   removeDeadBombs();
   // Read before a miss resets the streak, so a miss right after the 1st, 9th ... hit sparks too.

@@ -84,6 +84,9 @@ struct Squadron {
   void removeDeadBombs();
   void removeFinishedExplosions();
   void addScore(int amount);  // no change while the game is over
+  // A target falls: its points, the count, and a damaging explosion where it was.
+  void destroyAircraft(std::size_t index, int points);
+  void destroyBomb(std::size_t index, int points);
   void buildBombList();
   void buildExplosionList();
 };

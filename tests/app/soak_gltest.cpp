@@ -50,21 +50,9 @@ void startGame() {
   game.score = game.kills = game.escapes = 0;
 }
 
-// GLUT window position (y from the top) of a play-plane point under the last frame's view.
 void aimAt(double x, double y) {
-  GLdouble model[16], proj[16], wx = 0, wy = 0, wz = 0;
-  GLint viewport[4];
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
-            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
-  glGetDoublev(GL_MODELVIEW_MATRIX, model);
-  glPopMatrix();
-  glGetDoublev(GL_PROJECTION_MATRIX, proj);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  if (gluProject(x, y, 0.0, model, proj, viewport, &wx, &wy, &wz) == GL_TRUE)
-    onMotion(static_cast<int>(wx), game.windowHeight - 1 - static_cast<int>(wy));
+  int wx = 0, wy = 0;
+  if (windowPointOf(x, y, wx, wy)) onMotion(wx, wy);
 }
 
 // Every position, angle and radius in the world is a number.

@@ -104,19 +104,8 @@ Snapshot capture() {
 
 // Moves the pointer to where the world point (x, y, 0) shows, as a mouse motion would.
 void pointAt(double x, double y) {
-  double modelview[16], projection[16];
-  GLint viewport[4];
-  glPushMatrix();
-  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
-            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-  glPopMatrix();
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  double wx = 0, wy = 0, wz = 0;
-  gluProject(x, y, 0.0, modelview, projection, viewport, &wx, &wy, &wz);
-  onMotion(static_cast<int>(std::lround(wx)),
-           game.windowHeight - 1 - static_cast<int>(std::lround(wy)));
+  int wx = 0, wy = 0;
+  if (windowPointOf(x, y, wx, wy)) onMotion(wx, wy);
 }
 
 // Five aircraft in the sky, two rows of ten bombs below them, ten large explosions in a row

@@ -50,19 +50,8 @@ bool savePicture(const std::filesystem::path& path) {
 
 // Moves the pointer to where the world point (x, y, 0) shows, as a mouse motion would.
 void pointAt(double x, double y) {
-  double modelview[16], projection[16];
-  GLint viewport[4];
-  glPushMatrix();
-  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
-            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-  glPopMatrix();
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  double wx = 0, wy = 0, wz = 0;
-  gluProject(x, y, 0.0, modelview, projection, viewport, &wx, &wy, &wz);
-  onMotion(static_cast<int>(std::lround(wx)),
-           game.windowHeight - 1 - static_cast<int>(std::lround(wy)));
+  int wx = 0, wy = 0;
+  if (windowPointOf(x, y, wx, wy)) onMotion(wx, wy);
 }
 
 // One frame of play: the idle callback's launch chance, the autopilot's input, the frame.
@@ -105,7 +94,8 @@ int main(int argc, char** argv) {
   // The tool draws its own frames: no idle pacing and no frames from window events.
   glutIdleFunc(nullptr);
   glutDisplayFunc(displayNothing);
-  for (int i = 0; i < 5; ++i) glutMainLoopEvent();
+  for (int i = 0; i < 5; ++i)
+    glutMainLoopEvent();
   brambleshot::srand(kSeed);
 
   drawFrame();
@@ -130,7 +120,8 @@ int main(int argc, char** argv) {
     playFrame(true);
     ++frame;
   }
-  for (int i = 0; i < 2; ++i) drawFrame();  // the tank's explosion swells
+  for (int i = 0; i < 2; ++i)
+    drawFrame();  // the tank's explosion swells
   ok = savePicture(out / "gameover.png") && ok;
   std::printf("game over after %d frames\n", frame);
   return ok ? 0 : 1;
