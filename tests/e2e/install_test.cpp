@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <string>
 
-#include "e2e/game_driver.h"
 #include "e2e/screen_layout.h"
+#include "game_driver.h"
 #include "support/test_util.h"
 
 namespace e2e {
+
+using namespace driver;
 namespace {
 
 namespace fs = std::filesystem;

@@ -5,10 +5,12 @@
 #include <cmath>
 #include <string>
 
-#include "e2e/game_driver.h"
 #include "e2e/screen_layout.h"
+#include "game_driver.h"
 
 namespace e2e {
+
+using namespace driver;
 namespace {
 
 bool isDark(const Rgb& p) {

@@ -8,9 +8,11 @@
 #include <random>
 #include <string>
 
-#include "e2e/game_driver.h"
+#include "game_driver.h"
 
 namespace e2e {
+
+using namespace driver;
 namespace {
 
 double sessionSeconds() {

@@ -6,10 +6,12 @@
 #include <fstream>
 #include <string>
 
-#include "e2e/game_driver.h"
+#include "game_driver.h"
 #include "support/test_util.h"
 
 namespace e2e {
+
+using namespace driver;
 namespace {
 
 namespace fs = std::filesystem;

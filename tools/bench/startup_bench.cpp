@@ -4,17 +4,12 @@
 // game left to settle.
 #include "startup_bench.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <thread>
 #include <vector>
+
+#include "game_driver.h"
 
 #include "timing.h"
 
@@ -22,90 +17,38 @@ namespace bench {
 
 namespace {
 
-constexpr const char* kTitle = "Brambleshot!";
 // One row across the panel and the scene, clear of the window's edges.
 constexpr int kStripX = 20;
 constexpr int kStripY = 300;
 constexpr int kStripWidth = 760;
 
-int ignoreXErrors(Display*, XErrorEvent*) {
-  return 0;
-}
+using Strip = std::vector<driver::Rgb>;
 
-Window findWindow(Display* display) {
-  Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
-  unsigned count = 0;
-  Window found = 0;
-  if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
-  for (unsigned i = 0; i < count && !found; ++i) {
-    char* name = nullptr;
-    if (XFetchName(display, children[i], &name) && name) {
-      if (std::strcmp(name, kTitle) == 0) found = children[i];
-      XFree(name);
-    }
-  }
-  if (children) XFree(children);
-  return found;
-}
-
-// The strip's pixels, or nothing while the window is missing, unmapped or too small.
-std::vector<unsigned long> readStrip(Display* display, Window window) {
-  XWindowAttributes attributes{};
-  if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable ||
-      attributes.width < kStripX + kStripWidth || attributes.height <= kStripY)
-    return {};
-  XImage* image = XGetImage(display, window, kStripX, kStripY, kStripWidth, 1, AllPlanes, ZPixmap);
-  if (!image) return {};
-  std::vector<unsigned long> pixels(kStripWidth);
-  for (int x = 0; x < kStripWidth; ++x)
-    pixels[x] = XGetPixel(image, x, 0) & 0xffffff;
-  XDestroyImage(image);
-  return pixels;
-}
-
-pid_t launch(const std::filesystem::path& binary, const std::filesystem::path& workDir) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int devNull = open("/dev/null", O_WRONLY);
-    dup2(devNull, STDOUT_FILENO);
-    dup2(devNull, STDERR_FILENO);
-    if (chdir(workDir.c_str()) != 0) _exit(126);
-    execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  return pid;
-}
-
-void stop(pid_t pid) {
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
-
-bool exited(pid_t pid) {
-  int status = 0;
-  return waitpid(pid, &status, WNOHANG) == pid;
+Strip readStrip(driver::GameProcess& game) {
+  if (!game.findWindow()) return {};
+  const driver::Picture picture = game.capture(kStripX, kStripY, kStripWidth, 1);
+  Strip strip;
+  for (int x = 0; x < picture.width(); ++x)
+    strip.push_back(picture.at(x, 0));
+  return strip;
 }
 
 // Polls until the strip equals `wanted` (or, with no wanted strip, until it stops changing
 // for a second); returns milliseconds since `start`, or a negative number on timeout.
-double waitForStrip(Display* display, pid_t pid, Clock::time_point start,
-                    std::vector<unsigned long>& wanted) {
+double waitForStrip(driver::GameProcess& game, Clock::time_point start, Strip& wanted) {
   const bool settle = wanted.empty();
-  std::vector<unsigned long> last;
+  Strip last;
   auto lastChange = Clock::now();
-  while (millisecondsSince(start) < 20000) {
-    if (exited(pid)) return -1;
-    if (const Window window = findWindow(display)) {
-      std::vector<unsigned long> strip = readStrip(display, window);
-      if (!strip.empty()) {
-        if (!settle && strip == wanted) return millisecondsSince(start);
-        if (settle && strip != last) {
-          last = strip;
-          lastChange = Clock::now();
-        } else if (settle && millisecondsSince(lastChange) > 1000) {
-          wanted = last;
-          return millisecondsSince(start);
-        }
+  while (millisecondsSince(start) < 20000 && game.running()) {
+    const Strip strip = readStrip(game);
+    if (!strip.empty()) {
+      if (!settle && strip == wanted) return millisecondsSince(start);
+      if (settle && strip != last) {
+        last = strip;
+        lastChange = Clock::now();
+      } else if (settle && millisecondsSince(lastChange) > 1000) {
+        wanted = last;
+        return millisecondsSince(start);
       }
     }
     std::this_thread::sleep_for(std::chrono::microseconds(settle ? 20000 : 1000));
@@ -117,36 +60,31 @@ double waitForStrip(Display* display, pid_t pid, Clock::time_point start,
 
 bool runStartupBench(const std::filesystem::path& binary, const std::filesystem::path& workDir,
                      int runs, Report& report) {
-  Display* display = XOpenDisplay(nullptr);
+  const char* display = std::getenv("DISPLAY");
   if (!display) {
     std::printf("start-up: no X display\n");
     return false;
   }
-  XSetErrorHandler(ignoreXErrors);  // the window may go or be unmapped while we look at it
-
-  std::vector<unsigned long> startScreen;
-  pid_t pid = launch(binary, workDir);
-  const double settled = waitForStrip(display, pid, Clock::now(), startScreen);
-  stop(pid);
-  bool blank = true;
-  for (unsigned long p : startScreen)
-    blank = blank && p == 0;
-  if (settled < 0 || blank) {
-    std::printf("start-up: the game's start screen never showed\n");
-    XCloseDisplay(display);
-    return false;
+  Strip startScreen;
+  {
+    driver::GameProcess game(display, workDir, 60.0, binary);
+    const double settled = waitForStrip(game, Clock::now(), startScreen);
+    bool blank = true;
+    for (const driver::Rgb& p : startScreen)
+      blank = blank && p == driver::Rgb{};
+    if (settled < 0 || blank) {
+      std::printf("start-up: the game's start screen never showed\n");
+      return false;
+    }
   }
-
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
     std::this_thread::sleep_for(std::chrono::milliseconds(150));  // let the last window go
     const auto start = Clock::now();
-    pid = launch(binary, workDir);
-    const double ms = waitForStrip(display, pid, start, startScreen);
-    stop(pid);
+    driver::GameProcess game(display, workDir, 60.0, binary);
+    const double ms = waitForStrip(game, start, startScreen);
     if (ms >= 0) times.push_back(ms);
   }
-  XCloseDisplay(display);
   if (times.empty()) return false;
   const Figure f = summarise(times);
   report.add({"startup_first_frame_ms", "start-up: exec to first frame (outside, X)", "ms", f,

@@ -1,4 +1,5 @@
-// Drives the real brambleshot executable under an X server: finds its window, sends synthetic
+// Drives the real brambleshot executable under an X server (for the end-to-end tests and the
+// start-up benchmark): finds its window, sends synthetic
 // keys, pointer motion and button presses through XTest, and reads the window's pixels.
 #pragma once
 
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace driver {
 
 struct Rgb {
   int r = 0;
@@ -77,6 +78,8 @@ class GameProcess {
 
   // Waits for the "Brambleshot!" window, moves it to the screen's corner and gives it the focus.
   bool waitForWindow(double timeoutSeconds = 30.0);
+  // One look for the window, shown and mapped; leaves it where it is.
+  bool findWindow();
   // Waits for the process to end; returns its exit status, or -1 on a signal or timeout.
   int waitForExit(double timeoutSeconds);
   bool running();
@@ -96,6 +99,8 @@ class GameProcess {
   void windowSize(int& width, int& height);
 
   Picture capture();
+  // A part of the window (empty while the window is missing, unmapped or smaller).
+  Picture capture(int x, int y, int width, int height);
   // Captures until the predicate holds; returns the last capture (empty on timeout).
   Picture waitForPicture(const std::function<bool(const Picture&)>& ready,
                          double timeoutSeconds = 20.0);
@@ -116,4 +121,4 @@ class GameProcess {
   std::chrono::steady_clock::time_point deadline_;
 };
 
-}  // namespace e2e
+}  // namespace driver

@@ -1,5 +1,5 @@
 // The end-to-end driver: a private Xvfb, the real game process, XTest input and XGetImage.
-#include "e2e/game_driver.h"
+#include "game_driver.h"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -16,7 +16,7 @@
 #include <cstring>
 #include <thread>
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -32,7 +32,7 @@ bool differs(const Rgb& a, const Rgb& b, int tolerance) {
 }
 
 // Finds a top-level window with the given title.
-Window findWindow(Display* display, const char* title) {
+Window findTitledWindow(Display* display, const char* title) {
   Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
   unsigned count = 0;
   Window found = 0;
@@ -211,24 +211,27 @@ int GameProcess::waitForExit(double timeoutSeconds) {
   return exitStatus_;
 }
 
+bool GameProcess::findWindow() {
+  if (!display_) return false;
+  window_ = findTitledWindow(display_, "Brambleshot!");
+  XWindowAttributes attributes;
+  return window_ && XGetWindowAttributes(display_, window_, &attributes) &&
+         attributes.map_state == IsViewable;
+}
+
 bool GameProcess::waitForWindow(double timeoutSeconds) {
   if (!display_) return false;
   const auto until =
       std::min(deadline_, Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                              std::chrono::duration<double>(timeoutSeconds)));
   while (Clock::now() < until && running()) {
-    window_ = findWindow(display_, "Brambleshot!");
-    if (window_) {
-      XWindowAttributes attributes;
-      if (XGetWindowAttributes(display_, window_, &attributes) &&
-          attributes.map_state == IsViewable) {
-        // No window manager: the window sits at (-1, -1) until moved.
-        XMoveWindow(display_, window_, 0, 0);
-        XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
-        sync();
-        pause(0.1);
-        return true;
-      }
+    if (findWindow()) {
+      // No window manager: the window sits at (-1, -1) until moved.
+      XMoveWindow(display_, window_, 0, 0);
+      XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
+      sync();
+      pause(0.1);
+      return true;
     }
     readOutput();
     pause(0.05);
@@ -296,17 +299,25 @@ void GameProcess::windowSize(int& width, int& height) {
 Picture GameProcess::capture() {
   int width = 0, height = 0;
   windowSize(width, height);
-  if (width <= 0 || height <= 0) return {};
-  XImage* image = XGetImage(display_, window_, 0, 0, static_cast<unsigned>(width),
+  return capture(0, 0, width, height);
+}
+
+Picture GameProcess::capture(int x, int y, int width, int height) {
+  XWindowAttributes attributes{};
+  if (width <= 0 || height <= 0 || !XGetWindowAttributes(display_, window_, &attributes) ||
+      attributes.map_state != IsViewable || x + width > attributes.width ||
+      y + height > attributes.height)
+    return {};
+  XImage* image = XGetImage(display_, window_, x, y, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (!image) return {};
   std::vector<Rgb> pixels(static_cast<std::size_t>(width) * height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const unsigned long p = XGetPixel(image, x, y);
-      pixels[static_cast<std::size_t>(y) * width + x] = {static_cast<int>((p >> 16) & 0xff),
-                                                         static_cast<int>((p >> 8) & 0xff),
-                                                         static_cast<int>(p & 0xff)};
+  for (int row = 0; row < height; ++row)
+    for (int col = 0; col < width; ++col) {
+      const unsigned long p = XGetPixel(image, col, row);
+      pixels[static_cast<std::size_t>(row) * width + col] = {static_cast<int>((p >> 16) & 0xff),
+                                                             static_cast<int>((p >> 8) & 0xff),
+                                                             static_cast<int>(p & 0xff)};
     }
   XDestroyImage(image);
   return {width, height, std::move(pixels)};
@@ -329,4 +340,4 @@ void GameProcess::settle(double seconds) {
   pause(seconds);
 }
 
-}  // namespace e2e
+}  // namespace driver
