@@ -13,7 +13,6 @@
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/lighting.h"
-#include "assets/mesh.h"
 #include "enemies/squadron.h"
 #include "tank/tank.h"
 #include "timing.h"
@@ -58,26 +57,6 @@ void runExperiments(int repetitions, Report& report) {
   applyLight(GL_LIGHT0, sunLight);
   for (GLenum light : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3, GL_LIGHT4})
     glEnable(light);
-
-  // The tank's five meshes, drawn face by face as now, and the same faces replayed from one
-  // display list (the transform would stay outside the list, so wheels can still turn).
-  Mesh hull, wheel;
-  tank.hull.copyTo(hull);
-  tank.wheels[0].copyTo(wheel);
-  auto meshes = [&] {
-    glPushMatrix();
-    glTranslated(tank.x, tank.y, 0.0);
-    glScaled(0.8, 0.8, 0.8);
-    hull.draw(GL_TRIANGLES, GL_FLAT);
-    for (int i = 0; i < 4; ++i)
-      wheel.draw(GL_TRIANGLES, GL_SMOOTH);
-    glPopMatrix();
-  };
-  const GLuint meshList = compile(meshes);
-  add(report, "tank_meshes_immediate", "tank hull + 4 wheels, face by face",
-      timeDrawing(repetitions, meshes));
-  add(report, "tank_meshes_list", "the same from a display list",
-      timeDrawing(repetitions, [&] { glCallList(meshList); }));
 
   // The dome and the six cylinders (guns, cannon, shell) that GLU and freeglut rebuild per call.
   GLUquadric* quadric = gluNewQuadric();
@@ -136,7 +115,6 @@ void runExperiments(int repetitions, Report& report) {
         glPopMatrix();
       }));
 
-  glDeleteLists(meshList, 1);
   glDeleteLists(solidList, 1);
   glPopMatrix();
 }
