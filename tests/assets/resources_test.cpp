@@ -76,6 +76,21 @@ TEST(ResourceImages, GeneratorReproducesEveryCommittedFile) {
   }
   EXPECT_EQ(compared, 31);  // 28 images and 3 models
   EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), compared);
+
+  // The desktop icons come from the same generator.
+  const testenv::ProcessResult icons = testenv::runProcess(
+      BRAMBLESHOT_RESGEN, {"--icons", (out / "icons").string()}, testenv::sourceDir(), 120);
+  ASSERT_EQ(icons.exitCode, 0) << icons.output;
+  const fs::path committed = testenv::sourceDir() / "data/icons";
+  int iconCount = 0;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(out / "icons")) {
+    if (!entry.is_regular_file()) continue;
+    const fs::path relative = fs::relative(entry.path(), out / "icons");
+    EXPECT_TRUE(testenv::readFile(committed / relative) == testenv::readFile(entry))
+        << relative << " not generated as committed: run `make icons`";
+    ++iconCount;
+  }
+  EXPECT_EQ(iconCount, 7);
 }
 
 }  // namespace
