@@ -8,8 +8,11 @@ CTEST_ARGS ?=
 FUZZ_SECONDS ?= 1800
 
 PKG_BUILD  ?= build/package
+# Configuring again is quick, and it picks up packages installed since the last time.
+CONFIGURE   = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: run build test sanitize session soak deps test-deps resources icons package format clean
+.PHONY: run build test sanitize fuzz fuzz-smoke session soak screenshots bench deps test-deps \
+        resources icons package format clean
 
 run: build
 	./$(BUILD)/brambleshot
@@ -20,13 +23,12 @@ deps:
 test-deps:
 	@scripts/install-deps.sh test
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
-
-build: deps $(BUILD)/CMakeCache.txt
+build: deps
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: test-deps $(BUILD)/CMakeCache.txt
+test: test-deps
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
@@ -59,22 +61,26 @@ session: test-deps
 	  $(ASAN_BUILD)/tests/e2e_tests --gtest_filter='LongSession.*'
 
 # The whole game played headless for a million frames with seeded input (several minutes).
-soak: test-deps $(BUILD)/CMakeCache.txt
+soak: test-deps
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target app_gltests
 	BRAMBLESHOT_SOAK_FRAMES=1000000 scripts/with-display.sh ./$(BUILD)/tests/app_gltests --gtest_filter='Soak.*'
 
 # Regenerates every image and mesh in Resources/ with the project's generator.
-resources: deps $(BUILD)/CMakeCache.txt
+resources: deps
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target resgen
 	./$(BUILD)/tools/resgen Resources
 
 # Seeded screenshots of the start screen, play, the help page and game over, for the README.
-screenshots: test-deps $(BUILD)/CMakeCache.txt
+screenshots: test-deps
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target screenshots
 	scripts/with-display.sh ./$(BUILD)/tools/screenshots docs/screenshots
 
 # The application icon at the hicolor sizes, into data/icons.
-icons: deps $(BUILD)/CMakeCache.txt
+icons: deps
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target resgen
 	./$(BUILD)/tools/resgen --icons data/icons
 
