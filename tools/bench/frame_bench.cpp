@@ -434,22 +434,18 @@ bool runFrameBench(const FrameBenchOptions& options, Report& report) {
   report.add({"frame_bare_ms", "bare frame, " + frames, "ms", bareFigure, "", {}, 3});
   report.add({"frame_ratio", "peak / bare", "", ratio, "<= 1.30", ratio.median <= 1.3, 2});
   // Pace: a faster frame gives a higher pace, so min and max swap over.
-  report.add({"pace_peak_percent",
-              "pace at peak load, % of designed",
-              "%",
-              {100 * paceFraction(peakFigure.median), 100 * paceFraction(peakFigure.max),
-               100 * paceFraction(peakFigure.min), peakFigure.runs},
-              "",
-              {},
-              1});
-  report.add({"pace_bare_percent",
-              "pace of a bare frame, % of designed",
-              "%",
-              {100 * paceFraction(bareFigure.median), 100 * paceFraction(bareFigure.max),
-               100 * paceFraction(bareFigure.min), bareFigure.runs},
-              "",
-              {},
-              1});
+  auto addPace = [&report](const char* key, const char* label, const Figure& frame) {
+    report.add({key,
+                label,
+                "%",
+                {100 * paceFraction(frame.median), 100 * paceFraction(frame.max),
+                 100 * paceFraction(frame.min), frame.runs},
+                "",
+                {},
+                1});
+  };
+  addPace("pace_peak_percent", "pace at peak load, % of designed", peakFigure);
+  addPace("pace_bare_percent", "pace of a bare frame, % of designed", bareFigure);
 
   restore(peak);
   game.helpShown = true;
