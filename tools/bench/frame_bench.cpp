@@ -13,9 +13,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,7 @@
 #include "enemies/squadron.h"
 #include "experiments.h"
 #include "panel/panel.h"
+#include "png_writer.h"
 #include "tank/tank.h"
 #include "timing.h"
 
@@ -182,6 +185,31 @@ void setBareScene() {
     glDisable(light);
   game.helpShown = false;
   game.paused = false;
+}
+
+// The first frame of the peak scene, with and without the help page, as the window shows it:
+// an optimisation of the drawing must leave these files byte for byte the same.
+bool writePeakPictures(const std::filesystem::path& dir) {
+  std::filesystem::create_directories(dir);
+  for (const bool help : {true, false}) {
+    restore(peak);
+    game.helpShown = help;
+    drawFrame();
+    glFinish();
+    const int w = game.windowWidth, h = game.windowHeight;
+    std::vector<unsigned char> bottomUp(static_cast<std::size_t>(w) * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<unsigned char> topDown(bottomUp.size());
+    const std::size_t row = static_cast<std::size_t>(w) * 3;
+    for (int y = 0; y < h; ++y)
+      std::copy_n(&bottomUp[(h - 1 - y) * row], row, &topDown[y * row]);
+    glutSwapBuffers();
+    if (!tools::writePng(dir / (help ? "peak_help.png" : "peak.png"), w, h, 3, topDown))
+      return false;
+  }
+  return true;
 }
 
 void presentFrame() {
@@ -408,6 +436,7 @@ bool runFrameBench(const FrameBenchOptions& options, Report& report) {
     renderer += std::string(", GL ") + reinterpret_cast<const char*>(text);
   brambleshot::srand(kSeed);
   buildPeakScene();
+  if (!options.picturesDir.empty() && !writePeakPictures(options.picturesDir)) return false;
 
   std::vector<double> bare, full;
   bool peakHeld = true;

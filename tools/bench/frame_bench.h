@@ -14,6 +14,7 @@ struct FrameBenchOptions {
   int warmUpFrames = 40;    // frames drawn before each run's timing starts
   int loadRuns = 11;        // repetitions of the resource loading
   bool experiments = true;  // also time the what-if drawings
+  std::string picturesDir;  // when set, the first peak frames are written there as PNG
 };
 
 // Runs the game's whole start-up (opens the window), then takes over the frames. False if the

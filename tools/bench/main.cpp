@@ -1,8 +1,8 @@
 // brambleshot_bench: measures the frame at peak load and bare, the start-up and the loaders
 // against their peers; prints one table and writes it as JSON.
 //
-//   brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick] [--only
-//   loaders|startup|frames]
+//   brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick] [--pictures DIR]
+//                     [--only loaders|startup|frames]
 //
 // Run from the repository's root (the game's Resources/ are read from there) with an X display.
 #include <cstdio>
@@ -35,7 +35,7 @@ std::string cpuModel() {
 int usage() {
   std::fprintf(stderr,
                "usage: brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick] "
-               "[--only loaders|startup|frames]\n");
+               "[--pictures DIR] [--only loaders|startup|frames]\n");
   return 2;
 }
 
@@ -56,6 +56,8 @@ int main(int argc, char** argv) {
       frames.runs = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--frames") == 0 && hasValue) {
       frames.framesPerRun = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--pictures") == 0 && hasValue) {
+      frames.picturesDir = argv[++i];
     } else if (std::strcmp(argv[i], "--only") == 0 && hasValue) {
       only = argv[++i];
     } else if (std::strcmp(argv[i], "--quick") == 0) {
