@@ -34,6 +34,7 @@ struct Tank {
   double shellHeading = 0.0;  // degrees
   GLuint reticleList = 0;
   GLuint flashList = 0;
+  GLuint shapeLists = 0;  // first of the solid shapes' lists: dome, barrels, shell
   double outline[4][2] = {{-0.41, -0.28}, {-0.41, 0.2}, {0.41, 0.2}, {0.41, -0.28}};  // hit box
   double aimX = 0.0;  // aim point in the play plane
   double aimY = 0.0;
@@ -55,7 +56,8 @@ struct Tank {
   // Takes 50 health if the blast square touches the hull box; true when the tank is destroyed.
   bool blastTest(const double centre[2], double radius);
   void draw();
-  // Compiles flashList and reticleList (called by init once the tank's images are loaded).
+  // Compiles flashList, reticleList and the shape lists (called by init once the tank's
+  // images are loaded and its quadric made).
   void buildDisplayLists();
 };
 

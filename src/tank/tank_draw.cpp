@@ -13,6 +13,14 @@ namespace {
 constexpr int kSlices = 16;
 constexpr int kStacks = 16;
 
+// The solid shapes, compiled once: GLU and freeglut would otherwise work out every vertex
+// again in every frame. Offsets from Tank::shapeLists.
+enum Shape { kDome, kGunBarrel, kShellBody, kShellNose, kCannonBarrel, kCannonMuzzle, kShapeCount };
+
+void drawShape(const Tank& tank, Shape shape) {
+  glCallList(tank.shapeLists + shape);
+}
+
 // Where each light gun's tracer dash starts and ends along the line to the reticle, by
 // gunPhase. The right gun runs one eighth ahead so the two dashes cover the line in 8 steps.
 constexpr double kTracerDash[4][2][2] = {
@@ -80,7 +88,7 @@ void drawLightGun(const Tank& tank, double mount, double angle, int side) {
   glRotated(angle + 90.0, 0.0, 0.0, 1.0);
   if (tank.gunsFiring && tank.gunPhase == 1) glCallList(tank.flashList);
   glRotated(90.0, 1.0, 0.0, 0.0);
-  gluCylinder(tank.quadric, 0.02, 0.02, 0.2, kSlices, kStacks);
+  drawShape(tank, kGunBarrel);
   glPopMatrix();
 }
 
@@ -114,6 +122,19 @@ void Tank::buildDisplayLists() {
   glDisable(GL_BLEND);
   glEnable(GL_DEPTH_TEST);
   glEndList();
+
+  shapeLists = glGenLists(kShapeCount);
+  auto compile = [this](Shape shape, auto draw) {
+    glNewList(shapeLists + shape, GL_COMPILE);
+    draw();
+    glEndList();
+  };
+  compile(kDome, [] { glutSolidSphere(0.18, kSlices, kStacks); });
+  compile(kGunBarrel, [this] { gluCylinder(quadric, 0.02, 0.02, 0.2, kSlices, kStacks); });
+  compile(kShellBody, [this] { gluCylinder(quadric, 0.04, 0.04, 0.2, kSlices, kStacks); });
+  compile(kShellNose, [this] { gluCylinder(quadric, 0.04, 0.0, 0.1, kSlices, kStacks); });
+  compile(kCannonBarrel, [this] { gluCylinder(quadric, 0.04, 0.04, 0.3, kSlices, kStacks); });
+  compile(kCannonMuzzle, [this] { gluCylinder(quadric, 0.06, 0.06, 0.05, kSlices, kStacks); });
 }
 
 void Tank::draw() {
@@ -124,9 +145,9 @@ void Tank::draw() {
     glRotated(shellHeading + 90.0, 0.0, 0.0, 1.0);
     glRotated(90.0, 1.0, 0.0, 0.0);
     applyMaterial(shellMaterial);
-    gluCylinder(quadric, 0.04, 0.04, 0.2, kSlices, kStacks);
+    drawShape(*this, kShellBody);
     glTranslated(0.0, 0.0, 0.2);
-    gluCylinder(quadric, 0.04, 0.0, 0.1, kSlices, kStacks);
+    drawShape(*this, kShellNose);
     glPopMatrix();
   }
 
@@ -143,7 +164,7 @@ void Tank::draw() {
   // The dome has no material of its own: it wears the hull's, just applied.
   glPushMatrix();
   glTranslated(0.0, 0.05, 0.0);
-  glutSolidSphere(0.18, kSlices, kStacks);
+  drawShape(*this, kDome);
   glPopMatrix();
   for (Mesh& wheel : wheels)
     wheel.draw(GL_TRIANGLES, GL_SMOOTH);
@@ -164,9 +185,9 @@ void Tank::draw() {
     glPopMatrix();
   }
   glRotated(90.0, 1.0, 0.0, 0.0);
-  gluCylinder(quadric, 0.04, 0.04, 0.3, kSlices, kStacks);
+  drawShape(*this, kCannonBarrel);
   glTranslated(0.0, 0.0, 0.25);
-  gluCylinder(quadric, 0.06, 0.06, 0.05, kSlices, kStacks);
+  drawShape(*this, kCannonMuzzle);
   glPopMatrix();
 
   glPopMatrix();

@@ -483,7 +483,16 @@ bool runFrameBench(const FrameBenchOptions& options, Report& report) {
   stepRows(false, options.framesPerRun / 2, report);
 
   loadRows(options.loadRuns, report);
-  if (options.experiments) runExperiments(options.framesPerRun / 3, report);
+  if (options.experiments) {
+    runExperiments(
+        options.framesPerRun / 3,
+        [] {
+          restore(peak);
+          game.helpShown = true;
+          presentFrame();
+        },
+        report);
+  }
   return true;
 }
 
