@@ -1,7 +1,11 @@
 // screenshots: plays a seeded game with a simple autopilot and saves pictures of the start
 // screen, a busy moment of play, the help page and the game-over screen.
 //
-//   screenshots [OUTPUT_DIR]    (default: docs/screenshots; run from the repository's root)
+//   screenshots [OUTPUT_DIR] [--frame-hashes FILE]
+//
+// OUTPUT_DIR defaults to docs/screenshots; run it from the repository's root. With
+// --frame-hashes it also writes a hash of every frame's pixels, one line per frame: an
+// optimisation of the drawing must leave that file unchanged over the whole seeded game.
 //
 // It runs the game's own start-up and frames in a real window, so the pictures are exactly what
 // the game draws; only the input comes from the autopilot instead of a player.
@@ -11,8 +15,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "app/frame.h"
@@ -33,12 +41,32 @@ constexpr int kMaxFrames = 60000;
 
 void displayNothing() {}
 
-bool savePicture(const std::filesystem::path& path) {
-  const int width = game.windowWidth, height = game.windowHeight;
-  std::vector<unsigned char> bottomUp(static_cast<std::size_t>(width) * height * 3);
+// The frame just drawn, bottom row first.
+void readFrame(std::vector<unsigned char>& pixels) {
+  pixels.resize(static_cast<std::size_t>(game.windowWidth) * game.windowHeight * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  glReadPixels(0, 0, game.windowWidth, game.windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+}
+
+// 64-bit FNV-1a of the frame just drawn, written as one line of hex.
+std::ofstream frameHashes;
+void hashFrame() {
+  if (!frameHashes.is_open()) return;
+  static std::vector<unsigned char> pixels;
+  readFrame(pixels);
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char byte : pixels)
+    hash = (hash ^ byte) * 1099511628211ull;
+  char line[20];
+  std::snprintf(line, sizeof line, "%016llx\n", static_cast<unsigned long long>(hash));
+  frameHashes << line;
+}
+
+bool savePicture(const std::filesystem::path& path) {
+  const int width = game.windowWidth, height = game.windowHeight;
+  std::vector<unsigned char> bottomUp;
+  readFrame(bottomUp);
   std::vector<unsigned char> topDown(bottomUp.size());
   const std::size_t stride = static_cast<std::size_t>(width) * 3;
   for (int y = 0; y < height; ++y)
@@ -75,6 +103,7 @@ void playFrame(bool seekBombs) {
     if (!seekBombs && std::abs(gap) < 0.6) onKeyboard(gap > 0 ? 'd' : 'a', 0, 0);
   }
   drawFrame();
+  hashFrame();
 }
 
 bool busyMoment() {
@@ -88,7 +117,18 @@ bool busyMoment() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::filesystem::path out = argc > 1 ? argv[1] : "docs/screenshots";
+  std::filesystem::path out = "docs/screenshots";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--frame-hashes") == 0 && i + 1 < argc) {
+      frameHashes.open(argv[++i]);
+      if (!frameHashes) {
+        std::fprintf(stderr, "screenshots: cannot write %s\n", argv[i]);
+        return 1;
+      }
+    } else {
+      out = argv[i];
+    }
+  }
   std::filesystem::create_directories(out);
   startUp(&argc, argv);
   // The tool draws its own frames: no idle pacing and no frames from window events.
