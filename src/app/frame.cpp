@@ -71,12 +71,7 @@ void drawHelpOverlay() {
   glEnable(GL_LIGHTING);
 }
 
-void drawFrame() {
-  const int panelWidth = panelWidthFor(game.windowWidth);
-  const int sceneWidth = game.windowWidth - panelWidth;
-
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
+void setPanelView(int panelWidth) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(game.orthoLeft, game.orthoRight, game.orthoBottom * 10, game.orthoTop * 10,
@@ -84,8 +79,9 @@ void drawFrame() {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glViewport(0, 0, panelWidth, game.windowHeight);
-  drawPanel(squadron.isGameOver(), game.score, tank.health, tank.reload, game.kills, game.escapes);
+}
 
+void setSceneView(int panelWidth, int sceneWidth) {
   // A minimised window reports a height (or width) of 0: treat it as 1 so the aspect stays
   // finite and the matrices that aiming un-projects through stay usable.
   const int aspectWidth = sceneWidth > 0 ? sceneWidth : 1;
@@ -97,10 +93,24 @@ void drawFrame() {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glViewport(panelWidth, 0, sceneWidth, game.windowHeight);
+}
 
-  glPushMatrix();
+void lookThroughCamera() {
   gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
             camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
+}
+
+void drawFrame() {
+  const int panelWidth = panelWidthFor(game.windowWidth);
+  const int sceneWidth = game.windowWidth - panelWidth;
+
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  setPanelView(panelWidth);
+  drawPanel(squadron.isGameOver(), game.score, tank.health, tank.reload, game.kills, game.escapes);
+
+  setSceneView(panelWidth, sceneWidth);
+  glPushMatrix();
+  lookThroughCamera();
   // Sent after the view transform so the sun's direction stays fixed in the world.
   applyLight(GL_LIGHT0, sunLight);
   drawBackdrop();
@@ -123,8 +133,7 @@ bool windowPointOf(double x, double y, int& windowX, int& windowY) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
-            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
+  lookThroughCamera();
   glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
   glPopMatrix();
   glGetDoublev(GL_PROJECTION_MATRIX, projection);

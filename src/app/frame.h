@@ -15,6 +15,14 @@ inline int panelWidthFor(int windowWidth) {
   return windowWidth / 8;
 }
 
+// The panel's view: the mirrored orthographic projection over the window's left panelWidth
+// pixels, modelview reset.
+void setPanelView(int panelWidth);
+// The scene's view: a 60-degree perspective over the window right of the panel, modelview reset.
+void setSceneView(int panelWidth, int sceneWidth);
+// Multiplies the camera's view transform onto the modelview.
+void lookThroughCamera();
+
 // The display callback: drawFrame() then the buffer swap.
 void onDisplay();
 // Draws and advances one frame into the back buffer without swapping (tests read it back).

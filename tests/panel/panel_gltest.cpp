@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/game.h"
+#include "app/frame.h"
 #include "assets/bitmap.h"
 #include "panel/panel.h"
 #include "support/gl_env.h"
@@ -58,13 +58,7 @@ class PanelGl : public ::testing::Test {
     buildPanelLists();
     // The frame's panel set-up at 800 x 600: mirrored orthographic projection, left eighth.
     testenv::resizeWindow(800, 600);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(game.orthoLeft, game.orthoRight, game.orthoBottom * 10, game.orthoTop * 10,
-            -game.farPlane, game.farPlane);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glViewport(0, 0, 100, 600);
+    setPanelView(100);
     glClearColor(0, 0, 0, 1);
   }
 

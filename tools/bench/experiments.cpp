@@ -7,7 +7,6 @@
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
-#include <GL/glu.h>
 
 #include <functional>
 #include <string>
@@ -17,7 +16,6 @@
 #include "app/game.h"
 #include "app/lighting.h"
 #include "enemies/squadron.h"
-#include "tank/tank.h"
 #include "timing.h"
 
 namespace bench {
@@ -57,8 +55,7 @@ void runExperiments(int repetitions, const std::function<void()>& peakFrame, Rep
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glPushMatrix();
-  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
-            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
+  lookThroughCamera();
   applyLight(GL_LIGHT0, sunLight);
   for (GLenum light : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3, GL_LIGHT4})
     glEnable(light);

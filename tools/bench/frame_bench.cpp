@@ -9,7 +9,6 @@
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -272,25 +271,12 @@ void frameInSteps(std::array<double, kStepCount>& ms) {
   const int sceneWidth = game.windowWidth - panelWidth;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   lap(kClear, start);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(game.orthoLeft, game.orthoRight, game.orthoBottom * 10, game.orthoTop * 10,
-          -game.farPlane, game.farPlane);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glViewport(0, 0, panelWidth, game.windowHeight);
+  setPanelView(panelWidth);
   drawPanel(squadron.isGameOver(), game.score, tank.health, tank.reload, game.kills, game.escapes);
   lap(kPanel, start);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(60.0, static_cast<double>(sceneWidth) / game.windowHeight, game.nearPlane,
-                 game.farPlane);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glViewport(panelWidth, 0, sceneWidth, game.windowHeight);
+  setSceneView(panelWidth, sceneWidth);
   glPushMatrix();
-  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
-            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
+  lookThroughCamera();
   applyLight(GL_LIGHT0, sunLight);
   drawBackdrop();
   lap(kBackdrop, start);
