@@ -33,6 +33,28 @@ std::vector<std::uint32_t> decode(const std::string& text) {
   return out;
 }
 
+// Sets text at this size with kerning, the pen starting at 0: calls place(pen, glyph) for each
+// glyph that loads with loadFlags, then advances the pen. Returns the whole advance.
+template <class Place>
+long layOut(FT_Face face, const std::string& text, int pixelSize, FT_Int32 loadFlags, Place place) {
+  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize));
+  long pen = 0;
+  FT_UInt previous = 0;
+  for (const std::uint32_t cp : decode(text)) {
+    const FT_UInt index = FT_Get_Char_Index(face, cp);
+    if (previous && index && FT_HAS_KERNING(face)) {
+      FT_Vector kern;
+      FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &kern);
+      pen += kern.x >> 6;
+    }
+    previous = index;
+    if (FT_Load_Glyph(face, index, loadFlags) != 0) continue;
+    place(pen, face->glyph);
+    pen += face->glyph->advance.x >> 6;
+  }
+  return pen;
+}
+
 }  // namespace
 
 Font::Font(const std::string& path) : impl_(std::make_unique<Impl>()) {
@@ -57,21 +79,8 @@ bool Font::ok() const {
 }
 
 int Font::measure(const std::string& text, int pixelSize) const {
-  FT_Face face = impl_->face;
-  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize));
-  long pen = 0;
-  FT_UInt previous = 0;
-  for (const std::uint32_t cp : decode(text)) {
-    const FT_UInt index = FT_Get_Char_Index(face, cp);
-    if (previous && index && FT_HAS_KERNING(face)) {
-      FT_Vector kern;
-      FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &kern);
-      pen += kern.x >> 6;
-    }
-    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) == 0) pen += face->glyph->advance.x >> 6;
-    previous = index;
-  }
-  return static_cast<int>(pen);
+  return static_cast<int>(
+      layOut(impl_->face, text, pixelSize, FT_LOAD_DEFAULT, [](long, FT_GlyphSlot) {}));
 }
 
 int Font::capHeight(int pixelSize) const {
@@ -82,24 +91,11 @@ int Font::capHeight(int pixelSize) const {
 }
 
 void Font::draw(Mask& mask, const std::string& text, int pixelSize, int x, int baseline) const {
-  FT_Face face = impl_->face;
-  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize));
-  long pen = x;
-  FT_UInt previous = 0;
-  for (const std::uint32_t cp : decode(text)) {
-    const FT_UInt index = FT_Get_Char_Index(face, cp);
-    if (previous && index && FT_HAS_KERNING(face)) {
-      FT_Vector kern;
-      FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &kern);
-      pen += kern.x >> 6;
-    }
-    previous = index;
-    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER) != 0) continue;
-    const FT_GlyphSlot glyph = face->glyph;
+  layOut(impl_->face, text, pixelSize, FT_LOAD_RENDER, [&](long pen, FT_GlyphSlot glyph) {
     const FT_Bitmap& bitmap = glyph->bitmap;
     for (unsigned row = 0; row < bitmap.rows; ++row) {
       for (unsigned col = 0; col < bitmap.width; ++col) {
-        const int mx = static_cast<int>(pen) + glyph->bitmap_left + static_cast<int>(col);
+        const int mx = x + static_cast<int>(pen) + glyph->bitmap_left + static_cast<int>(col);
         const int my = baseline - glyph->bitmap_top + static_cast<int>(row);
         if (mx < 0 || my < 0 || mx >= mask.width() || my >= mask.height()) continue;
         const float value =
@@ -109,8 +105,7 @@ void Font::draw(Mask& mask, const std::string& text, int pixelSize, int x, int b
         cell = cell + value - cell * value;  // overlapping glyphs add up without passing 1
       }
     }
-    pen += glyph->advance.x >> 6;
-  }
+  });
 }
 
 }  // namespace resgen
