@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "app/game.h"
-#include "app/lighting.h"
+#include "world/game.h"
+#include "world/lighting.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "tank/tank.h"

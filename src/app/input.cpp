@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/game.h"
-#include "app/random.h"
+#include "world/game.h"
+#include "world/random.h"
 #include "enemies/squadron.h"
 #include "tank/tank.h"
 

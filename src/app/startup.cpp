@@ -7,10 +7,10 @@
 #include <ctime>
 
 #include "app/frame.h"
-#include "app/game.h"
+#include "world/game.h"
 #include "app/input.h"
-#include "app/lighting.h"
-#include "app/random.h"
+#include "world/lighting.h"
+#include "world/random.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"

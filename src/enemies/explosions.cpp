@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/lighting.h"
+#include "world/lighting.h"
 #include "assets/material.h"
 #include "enemies/hitbox.h"
 #include "enemies/squadron.h"

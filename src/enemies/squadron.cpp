@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "app/lighting.h"
-#include "app/random.h"
+#include "world/lighting.h"
+#include "world/random.h"
 #include "assets/material.h"
 #include "enemies/hitbox.h"
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/game.h"
-#include "app/lighting.h"
+#include "world/game.h"
+#include "world/lighting.h"
 #include "assets/vec.h"
 #include "enemies/squadron.h"
 

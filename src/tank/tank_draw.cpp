@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "app/lighting.h"
+#include "world/lighting.h"
 #include "tank/tank.h"
 
 namespace brambleshot {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/frame.h"
-#include "app/game.h"
+#include "world/game.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/game.h"
+#include "world/game.h"
 #include "app/input.h"
-#include "app/random.h"
+#include "world/random.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "support/gl_env.h"

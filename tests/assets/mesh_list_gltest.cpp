@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/lighting.h"
+#include "world/lighting.h"
 #include "assets/mesh.h"
 #include "support/gl_env.h"
 

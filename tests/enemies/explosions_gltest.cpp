@@ -1,5 +1,5 @@
 // Explosions: growth and blasts, chains, the explosion light, the drawing and the tank's end.
-#include "app/game.h"
+#include "world/game.h"
 #include "app/input.h"
 #include "squadron_fixture.h"
 #include "tank/tank.h"

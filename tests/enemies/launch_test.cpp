@@ -1,7 +1,7 @@
 // Launching aircraft: the cap of each score band and the seeded speed and altitude draws.
 #include <gtest/gtest.h>
 
-#include "app/random.h"
+#include "world/random.h"
 #include "enemies/squadron.h"
 
 namespace {

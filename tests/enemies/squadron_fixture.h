@@ -8,7 +8,7 @@
 #include <array>
 #include <vector>
 
-#include "app/random.h"
+#include "world/random.h"
 #include "enemies/squadron.h"
 #include "support/gl_env.h"
 

@@ -5,8 +5,8 @@
 #include <GL/gl.h>
 
 #include "app/frame.h"
-#include "app/game.h"
-#include "app/lighting.h"
+#include "world/game.h"
+#include "world/lighting.h"
 #include "app/startup.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "app/frame.h"
-#include "app/game.h"
+#include "world/game.h"
 #include "app/input.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/game.h"
-#include "app/lighting.h"
+#include "world/game.h"
+#include "world/lighting.h"
 #include "enemies/squadron.h"
 #include "timing.h"
 

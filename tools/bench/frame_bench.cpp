@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/game.h"
+#include "world/game.h"
 #include "app/input.h"
-#include "app/lighting.h"
-#include "app/random.h"
+#include "world/lighting.h"
+#include "world/random.h"
 #include "app/startup.h"
 #include "assets/bitmap.h"
 #include "assets/mesh.h"

@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/game.h"
+#include "world/game.h"
 #include "app/input.h"
-#include "app/random.h"
+#include "world/random.h"
 #include "app/startup.h"
 #include "enemies/squadron.h"
 #include "png_writer.h"

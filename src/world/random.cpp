@@ -1,5 +1,5 @@
 // The game's linear congruential generator.
-#include "app/random.h"
+#include "world/random.h"
 
 namespace brambleshot {
 

@@ -1,17 +1,11 @@
-// The long-lived game objects. They are defined here, in one file, so that they are constructed
-// in a fixed order (the squadron's meshes and lists, the camera, the tank's meshes) and destroyed
-// in the reverse order.
-#include "app/game.h"
-
-#include "enemies/squadron.h"
-#include "tank/tank.h"
+// The Game and Camera records and their start-up settings.
+#include "world/game.h"
 
 namespace brambleshot {
 
-Squadron squadron;
+// Both are constant-initialised, so their place among the long-lived objects does not matter.
 Game game;
 Camera camera;
-Tank tank;
 
 void setViewSettings(Game& g) {
   g.orthoLeft = 4.0 / 3.0;

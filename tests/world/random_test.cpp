@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/random.h"
+#include "world/random.h"
 
 namespace {
 

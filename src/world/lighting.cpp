@@ -1,5 +1,5 @@
 // The light and material records of the whole game.
-#include "app/lighting.h"
+#include "world/lighting.h"
 
 namespace brambleshot {
 

@@ -1,4 +1,5 @@
-// The shell's global state: the Game record, the Camera and the long-lived game objects.
+// The world's shared records: the Game record, the Camera and the long-lived game objects
+// (defined by the shell, which builds them in a fixed order).
 #pragma once
 
 #include "assets/vec.h"
