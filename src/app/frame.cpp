@@ -7,11 +7,11 @@
 
 #include <cmath>
 
-#include "world/game.h"
-#include "world/lighting.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "tank/tank.h"
+#include "world/game.h"
+#include "world/lighting.h"
 
 namespace brambleshot {
 

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "world/game.h"
-#include "world/random.h"
 #include "enemies/squadron.h"
 #include "tank/tank.h"
+#include "world/game.h"
+#include "world/random.h"
 
 namespace brambleshot {
 

@@ -7,14 +7,14 @@
 #include <ctime>
 
 #include "app/frame.h"
-#include "world/game.h"
 #include "app/input.h"
-#include "world/lighting.h"
-#include "world/random.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "tank/tank.h"
+#include "world/game.h"
+#include "world/lighting.h"
+#include "world/random.h"
 
 namespace brambleshot {
 
@@ -74,9 +74,14 @@ void loadShellTextures() {
     loadTexture(image.file, image.id);
 }
 
-void startUp(int* argc, char** argv) {
+void startUp(int* argc, char** argv, const Options& options) {
   setViewSettings(game);
+  if (options.windowWidth > 0) {
+    game.windowWidth = options.windowWidth;
+    game.windowHeight = options.windowHeight;
+  }
   openWindow(argc, argv);
+  if (options.fullscreen) glutFullScreen();
   installCallbacks();
   applyLight(GL_LIGHT0, sunLight);
   glEnable(GL_LIGHT0);

@@ -1,12 +1,15 @@
 // Start-up: everything from the window to the panel's lists, before the GLUT main loop.
 #pragma once
 
+#include "app/options.h"
+
 namespace brambleshot {
 
 // The whole start-up in order: window and GL state, callbacks, sun, random seed from the clock,
 // built-in texture, camera, squadron, tank, counters, the shell's images, panel lists, hidden
-// pointer. A missing image ends the process with status 1.
-void startUp(int* argc, char** argv);
+// pointer. A missing image ends the process with status 1. The options may change the window's
+// size and make it fullscreen.
+void startUp(int* argc, char** argv, const Options& options = {});
 
 // Opens the 800 x 600 "Brambleshot!" window and sets the fixed GL state.
 void openWindow(int* argc, char** argv);
