@@ -143,9 +143,16 @@ VirtualScreen::~VirtualScreen() {
 
 GameProcess::GameProcess(const std::string& displayName,
                          const std::filesystem::path& workingDirectory, double hardLimitSeconds,
-                         const std::filesystem::path& program)
+                         const std::filesystem::path& program, const Launch& launch)
     : deadline_(Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                    std::chrono::duration<double>(hardLimitSeconds))) {
+  // The argument vector is made before the fork: the child only sets variables and execs.
+  std::string binary = program.string();
+  std::vector<std::string> args = launch.args;
+  std::vector<char*> argv{binary.data()};
+  for (std::string& arg : args)
+    argv.push_back(arg.data());
+  argv.push_back(nullptr);
   int fds[2];
   if (pipe(fds) != 0) return;
   pid_ = fork();
@@ -156,8 +163,16 @@ GameProcess::GameProcess(const std::string& displayName,
     close(fds[1]);
     if (chdir(workingDirectory.c_str()) != 0) _exit(126);
     setenv("DISPLAY", displayName.c_str(), 1);
-    const std::string binary = program.string();
-    execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+    for (const std::string& variable : launch.environment) {
+      const std::size_t eq = variable.find('=');
+      if (eq == std::string::npos) continue;
+      const std::string name = variable.substr(0, eq);
+      if (eq + 1 == variable.size())
+        unsetenv(name.c_str());
+      else
+        setenv(name.c_str(), variable.c_str() + eq + 1, 1);
+    }
+    execv(binary.c_str(), argv.data());
     _exit(127);
   }
   close(fds[1]);

@@ -66,12 +66,20 @@ class VirtualScreen {
   std::string name_;
 };
 
+// How to start the game: its arguments and extra environment ("NAME=value"; "NAME=" alone
+// removes NAME from the environment).
+struct Launch {
+  std::vector<std::string> args;
+  std::vector<std::string> environment;
+};
+
 class GameProcess {
  public:
   // Starts the game on the given display in workingDirectory; it is killed when the object
   // goes, and no wait in this class outlasts hardLimitSeconds from the start.
   GameProcess(const std::string& displayName, const std::filesystem::path& workingDirectory,
-              double hardLimitSeconds = 120.0, const std::filesystem::path& program = binaryPath());
+              double hardLimitSeconds = 120.0, const std::filesystem::path& program = binaryPath(),
+              const Launch& launch = {});
   ~GameProcess();
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
