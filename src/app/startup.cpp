@@ -8,6 +8,7 @@
 
 #include "app/frame.h"
 #include "app/input.h"
+#include "app/swap_interval.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
@@ -82,6 +83,8 @@ void startUp(int* argc, char** argv, const Options& options) {
   }
   openWindow(argc, argv);
   if (options.fullscreen) glutFullScreen();
+  // The 5 ms idle sleep is the only pacing: the swap must not also wait for the refresh.
+  stopWaitingForRefresh();
   installCallbacks();
   applyLight(GL_LIGHT0, sunLight);
   glEnable(GL_LIGHT0);
