@@ -12,7 +12,7 @@ PKG_BUILD  ?= build/package
 CONFIGURE   = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
 .PHONY: run build test sanitize fuzz fuzz-smoke session soak screenshots bench deps test-deps \
-        resources icons package format clean
+        resources icons package format clean mutate
 
 run: build
 	./$(BUILD)/brambleshot
@@ -65,6 +65,12 @@ soak: test-deps
 	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target app_gltests
 	BRAMBLESHOT_SOAK_FRAMES=1000000 scripts/with-display.sh ./$(BUILD)/tests/app_gltests --gtest_filter='Soak.*'
+
+# Seeds small faults into the game one at a time and runs the suite against each; prints the
+# faults no test caught and the kill rate (tens of minutes). MUTATE_ARGS: names, --jobs N.
+MUTATE_ARGS ?=
+mutate: test-deps
+	scripts/mutate.py $(MUTATE_ARGS)
 
 # Regenerates every image and mesh in Resources/ with the project's generator.
 resources: deps
