@@ -90,8 +90,9 @@ icons: deps
 	cmake --build $(BUILD) -j $(JOBS) --target resgen
 	./$(BUILD)/tools/resgen --icons data/icons
 
-# Frame, start-up and loader timings against their targets and peers: one table, and
-# build/bench.json (an optimised build in build/bench, under Xvfb when DISPLAY is unset).
+# The game's pace (steps per second), frame, start-up and loader timings against their targets
+# and peers: one table, and build/bench.json (an optimised build in build/bench, under Xvfb
+# when DISPLAY is unset).
 .PHONY: bench
 bench:
 	scripts/bench.sh

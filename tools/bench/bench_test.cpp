@@ -23,8 +23,6 @@ TEST(Summary, MedianMinMaxOfUnsortedRuns) {
   EXPECT_EQ(odd.runs, 3);
   EXPECT_EQ(summarise({4.0, 1.0, 2.0, 3.0}).median, 2.5);
   EXPECT_EQ(summarise({}).runs, 0);
-  // A 3 ms frame on top of the 5 ms sleep plays at 5/8 of the designed speed.
-  EXPECT_DOUBLE_EQ(paceFraction(3.0), 0.625);
 }
 
 TEST(ReportOutput, VerdictsInTheTableAndEscapedJson) {

@@ -1,10 +1,7 @@
 // Drives the real game's frames by hand: the game's start-up opens the window, then each
 // measured frame is drawFrame() + glutSwapBuffers() + glFinish(), timed on the wall clock
-// (llvmpipe rasterises on worker threads, so CPU time would miss most of it).
-//
-// The peak scene is restored from a snapshot before every frame (vector assignment into
-// existing capacity), so every measured frame does the full work of a frame at peak load
-// while the frame itself runs unchanged: the world still advances one step inside it.
+// (llvmpipe rasterises on worker threads, so CPU time would miss most of it). The scene is
+// restored before every frame, outside the timed span.
 #include "frame_bench.h"
 
 #include <GL/freeglut.h>
@@ -21,19 +18,21 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "world/game.h"
 #include "app/input.h"
-#include "world/lighting.h"
-#include "world/random.h"
 #include "app/startup.h"
 #include "assets/bitmap.h"
 #include "assets/mesh.h"
 #include "enemies/squadron.h"
 #include "experiments.h"
+#include "pace_bench.h"
 #include "panel/panel.h"
 #include "png_writer.h"
+#include "scenes.h"
 #include "tank/tank.h"
 #include "timing.h"
+#include "world/game.h"
+#include "world/lighting.h"
+#include "world/random.h"
 
 namespace bench {
 
@@ -45,150 +44,9 @@ constexpr std::uint32_t kSeed = 20261206;
 
 void displayNothing() {}
 
-// Everything a peak frame changes and the next one needs back.
-struct Snapshot {
-  std::vector<Aircraft> aircraft;
-  std::vector<Bomb> bombs;
-  std::vector<Explosion> explosions;
-  int inFlight = 0;
-  int gunStreak = 0;
-  bool explosionLightOn = false;
-  int score = 0, kills = 0, escapes = 0;
-  int health = 0, reload = 0, gunPhase = 0;
-  bool gunsFiring = false, shellInFlight = false;
-  double shellX = 0, shellY = 0, shellHeading = 0;
-};
-
-Snapshot peak;
-
-void restore(const Snapshot& s) {
-  squadron.aircraft = s.aircraft;
-  squadron.bombs = s.bombs;
-  squadron.explosions = s.explosions;
-  squadron.inFlight = s.inFlight;
-  squadron.gunStreak = s.gunStreak;
-  squadron.explosionLightOn = s.explosionLightOn;
-  squadron.gameOver = false;
-  game.score = s.score;
-  game.kills = s.kills;
-  game.escapes = s.escapes;
-  tank.health = s.health;
-  tank.reload = s.reload;
-  tank.gunPhase = s.gunPhase;
-  tank.gunsFiring = s.gunsFiring;
-  tank.shellInFlight = s.shellInFlight;
-  tank.shellX = s.shellX;
-  tank.shellY = s.shellY;
-  tank.shellHeading = s.shellHeading;
-}
-
-Snapshot capture() {
-  Snapshot s;
-  s.aircraft = squadron.aircraft;
-  s.bombs = squadron.bombs;
-  s.explosions = squadron.explosions;
-  s.inFlight = squadron.inFlight;
-  s.gunStreak = squadron.gunStreak;
-  s.explosionLightOn = squadron.explosionLightOn;
-  s.score = game.score;
-  s.kills = game.kills;
-  s.escapes = game.escapes;
-  s.health = tank.health;
-  s.reload = tank.reload;
-  s.gunPhase = tank.gunPhase;
-  s.gunsFiring = tank.gunsFiring;
-  s.shellInFlight = tank.shellInFlight;
-  s.shellX = tank.shellX;
-  s.shellY = tank.shellY;
-  s.shellHeading = tank.shellHeading;
-  return s;
-}
-
-// Moves the pointer to where the world point (x, y, 0) shows, as a mouse motion would.
-void pointAt(double x, double y) {
-  int wx = 0, wy = 0;
-  if (windowPointOf(x, y, wx, wy)) onMotion(wx, wy);
-}
-
-// Five aircraft in the sky, two rows of ten bombs below them, ten large explosions in a row
-// above the tank and three sparks by the aircraft; the guns fire at empty sky, the shell is
-// five frames out and the cannon flash burns. Nothing overlaps anything it could damage, so
-// the frame changes the scene only by one step, which the snapshot undoes.
-void buildPeakScene() {
-  squadron.aircraft.clear();
-  squadron.bombs.clear();
-  squadron.explosions.clear();
-  squadron.gameOver = true;
-  onKeyboard('n', 0, 0);  // a new game: counters zeroed, tank reset, game over cleared
-  drawFrame();            // leaves the scene's matrices for aiming
-  pointAt(1.6, 0.6);
-  onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
-  onKeyboard(' ', 0, 0);
-
-  constexpr double kAltitudes[5] = {2.8, 3.1, 3.4, 3.8, 3.1};
-  for (int i = 0; i < 5; ++i) {
-    Aircraft plane;
-    plane.x = -2.2 + 1.1 * i;
-    plane.y = kAltitudes[i];
-    plane.speed = 0.01 * (1 + i % 3);
-    squadron.aircraft.push_back(plane);
-  }
-  squadron.inFlight = 5;
-  for (int i = 0; i < 20; ++i) {
-    Bomb bomb;
-    bomb.x = -2.25 + 0.5 * (i % 10) + (i < 10 ? 0.0 : 0.25);
-    bomb.y = i < 10 ? 1.8 : 2.35;
-    bomb.spin = 37.0 * i;
-    squadron.bombs.push_back(bomb);
-  }
-  const double firstBlast[2] = {-2.25, 1.0};
-  squadron.spawnExplosion(firstBlast, 0.6, true);  // switches the explosion light on
-  squadron.explosions.clear();
-  for (int i = 0; i < 10; ++i)
-    squadron.explosions.push_back({-2.25 + 0.5 * i, 1.0, 0.15 * (i % 3), 0.6, true});
-  for (int i = 0; i < 3; ++i)
-    squadron.explosions.push_back(
-        {squadron.aircraft[i].x + 0.2, squadron.aircraft[i].y - 0.3, 0.05, 0.1, false});
-
-  // The shell five frames after firing, so the cannon flash and light are still on.
-  const double heading = tank.shellHeading * 0.017453292519943295;
-  tank.shellX = tank.x + 5 * 0.1 * std::cos(heading);
-  tank.shellY = 5 * 0.1 * std::sin(heading);
-  tank.reload = 495;
-  tank.gunPhase = 0;  // each frame starts a burst: gun lights on, muzzle flashes drawn
-
-  game.score = 52400;  // five aircraft in the air is the top score band
-  game.kills = 230;
-  game.escapes = 12;
-  game.helpShown = true;
-  game.paused = false;
-  peak = capture();
-}
-
-// True when a frame of the peak scene left it as full as it found it (bar the one step).
-bool stillAtPeak() {
-  return squadron.aircraft.size() == 5 && squadron.bombs.size() >= 20 &&
-         squadron.explosions.size() == 13 && !squadron.isGameOver() && tank.health == 250 &&
-         tank.shellInFlight && tank.reload > 490 && tank.gunPhase == 1 && game.kills == peak.kills;
-}
-
-void setBareScene() {
-  squadron.aircraft.clear();
-  squadron.bombs.clear();
-  squadron.explosions.clear();
-  squadron.explosionLightOn = false;
-  squadron.gameOver = true;
-  tank.gunsFiring = false;
-  tank.shellInFlight = false;
-  for (GLenum light : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3, GL_LIGHT4})
-    glDisable(light);
-  game.helpShown = false;
-  game.paused = false;
-}
-
 // The first frame of the peak scene, with and without the help page, as the window shows it:
 // an optimisation of the drawing must leave these files byte for byte the same.
-bool writePeakPictures(const std::filesystem::path& dir) {
+bool writePeakPictures(const Scene& peak, const std::filesystem::path& dir) {
   std::filesystem::create_directories(dir);
   for (const bool help : {true, false}) {
     restore(peak);
@@ -217,22 +75,21 @@ void presentFrame() {
   glFinish();
 }
 
-// Median milliseconds per frame over one run; the peak scene is restored before every frame,
-// outside the timed span. The median, not the mean, so a stall caused by another process on
-// the machine does not move the figure.
-double timeRun(bool atPeak, const FrameBenchOptions& options, bool& peakHeld) {
+// Median milliseconds per frame over one run. The median, not the mean, so a stall caused by
+// another process on the machine does not move the figure.
+double timeRun(const Scene& scene, const FrameBenchOptions& options, bool& held) {
   for (int i = 0; i < options.warmUpFrames; ++i) {
-    if (atPeak) restore(peak);
+    restore(scene);
     presentFrame();
   }
   std::vector<double> frames;
   frames.reserve(static_cast<std::size_t>(options.framesPerRun));
   for (int i = 0; i < options.framesPerRun; ++i) {
-    if (atPeak) restore(peak);
+    restore(scene);
     const auto start = Clock::now();
     presentFrame();
     frames.push_back(millisecondsSince(start));
-    if (atPeak && !stillAtPeak()) peakHeld = false;
+    if (!stillHolds(scene)) held = false;
   }
   return summarise(frames).median;
 }
@@ -303,19 +160,19 @@ void frameInSteps(std::array<double, kStepCount>& ms) {
   lap(kSwap, start);
 }
 
-void stepRows(bool atPeak, int frames, Report& report) {
+void stepRows(const Scene& scene, int frames, Report& report) {
   std::array<std::vector<double>, kStepCount> samples;
   for (int i = 0; i < frames; ++i) {
-    if (atPeak) restore(peak);
+    restore(scene);
     std::array<double, kStepCount> ms{};
     frameInSteps(ms);
     for (int s = 0; s < kStepCount; ++s)
       samples[s].push_back(ms[s]);
   }
-  const std::string prefix = atPeak ? "peak" : "bare";
+  const std::string prefix = sceneName(scene.kind);
   for (int s = 0; s < kStepCount; ++s) {
     const Figure f = summarise(samples[s]);
-    if (!atPeak && f.median < 0.02) continue;  // steps a bare frame does not have
+    if (f.median < 0.02) continue;  // steps the scene does not have
     report.add({prefix + "_step_" + kStepKeys[s] + "_ms",
                 "  " + prefix + " step: " + kStepNames[s],
                 "ms",
@@ -421,60 +278,45 @@ bool runFrameBench(const FrameBenchOptions& options, Report& report) {
   if (const auto* text = glGetString(GL_VERSION))
     renderer += std::string(", GL ") + reinterpret_cast<const char*>(text);
   brambleshot::srand(kSeed);
-  buildPeakScene();
-  if (!options.picturesDir.empty() && !writePeakPictures(options.picturesDir)) return false;
+  const Scene peak = buildScene(SceneKind::peak);
+  if (!options.picturesDir.empty() && !writePeakPictures(peak, options.picturesDir)) return false;
 
-  std::vector<double> bare, full;
-  bool peakHeld = true;
-  for (int run = 0; run < options.runs; ++run) {
-    setBareScene();
-    bare.push_back(timeRun(false, options, peakHeld));
-    restore(peak);
-    game.helpShown = true;
-    full.push_back(timeRun(true, options, peakHeld));
-  }
-  if (!peakHeld) {
-    std::printf("the peak scene did not hold: %zu aircraft, %zu bombs, %zu explosions\n",
+  if (options.pace.runs > 0 && !runPaceBench(options.pace, report)) return false;
+  if (!options.frameTimes) return true;
+
+  const std::array<Scene, 3> scenes = {buildScene(SceneKind::bare), buildScene(SceneKind::typical),
+                                       peak};
+  std::array<std::vector<double>, 3> medians;
+  bool held = true;
+  for (int run = 0; run < options.runs; ++run)
+    for (std::size_t s = 0; s < scenes.size(); ++s)
+      medians[s].push_back(timeRun(scenes[s], options, held));
+  if (!held) {
+    std::printf("a timed scene did not hold: %zu aircraft, %zu bombs, %zu explosions\n",
                 squadron.aircraft.size(), squadron.bombs.size(), squadron.explosions.size());
     return false;
   }
-  const Figure peakFigure = summarise(full);
-  const Figure bareFigure = summarise(bare);
-  std::vector<double> ratios(full.size());
-  for (std::size_t i = 0; i < ratios.size(); ++i)
-    ratios[i] = full[i] / bare[i];
-  const Figure ratio = summarise(ratios);
   const std::string frames = std::to_string(options.framesPerRun) + " frames/run";
-  report.add({"frame_peak_ms", "frame at peak load, " + frames, "ms", peakFigure, "", {}, 3});
-  report.add({"frame_bare_ms", "bare frame, " + frames, "ms", bareFigure, "", {}, 3});
-  report.add({"frame_ratio", "peak / bare", "", ratio, "<= 1.30", ratio.median <= 1.3, 2});
-  // Pace: a faster frame gives a higher pace, so min and max swap over.
-  auto addPace = [&report](const char* key, const char* label, const Figure& frame) {
-    report.add({key,
-                label,
-                "%",
-                {100 * paceFraction(frame.median), 100 * paceFraction(frame.max),
-                 100 * paceFraction(frame.min), frame.runs},
+  for (std::size_t s = 0; s < scenes.size(); ++s) {
+    const std::string name = sceneName(scenes[s].kind);
+    report.add({"frame_" + name + "_ms",
+                "frame, " + name + ", " + frames,
+                "ms",
+                summarise(medians[s]),
                 "",
                 {},
-                1});
-  };
-  addPace("pace_peak_percent", "pace at peak load, % of designed", peakFigure);
-  addPace("pace_bare_percent", "pace of a bare frame, % of designed", bareFigure);
+                3});
+  }
 
-  restore(peak);
-  game.helpShown = true;
-  stepRows(true, options.framesPerRun / 2, report);
-  setBareScene();
-  stepRows(false, options.framesPerRun / 2, report);
+  stepRows(peak, options.framesPerRun / 2, report);
+  stepRows(scenes[0], options.framesPerRun / 2, report);
 
   loadRows(options.loadRuns, report);
   if (options.experiments) {
     runExperiments(
         options.framesPerRun / 3,
-        [] {
+        [&peak] {
           restore(peak);
-          game.helpShown = true;
           presentFrame();
         },
         report);

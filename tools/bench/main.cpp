@@ -1,8 +1,9 @@
-// brambleshot_bench: measures the frame at peak load and bare, the start-up and the loaders
-// against their peers; prints one table and writes it as JSON.
+// brambleshot_bench: measures the game's pace (steps per second) and its frames bare, in
+// typical play and at peak load, the start-up and the loaders against their peers; prints one
+// table and writes it as JSON.
 //
-//   brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick] [--pictures DIR]
-//                     [--only loaders|startup|frames]
+//   brambleshot_bench [--json FILE] [--runs N] [--frames N] [--pace-runs N] [--pace-seconds S]
+//                     [--quick] [--pictures DIR] [--only loaders|startup|pace|frames]
 //
 // Run from the repository's root (the game's Resources/ are read from there) with an X display.
 #include <cstdio>
@@ -34,8 +35,9 @@ std::string cpuModel() {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: brambleshot_bench [--json FILE] [--runs N] [--frames N] [--quick] "
-               "[--pictures DIR] [--only loaders|startup|frames]\n");
+               "usage: brambleshot_bench [--json FILE] [--runs N] [--frames N] [--pace-runs N] "
+               "[--pace-seconds S] [--quick] [--pictures DIR] "
+               "[--only loaders|startup|pace|frames]\n");
   return 2;
 }
 
@@ -56,6 +58,10 @@ int main(int argc, char** argv) {
       frames.runs = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--frames") == 0 && hasValue) {
       frames.framesPerRun = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--pace-runs") == 0 && hasValue) {
+      frames.pace.runs = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--pace-seconds") == 0 && hasValue) {
+      frames.pace.seconds = std::atof(argv[++i]);
     } else if (std::strcmp(argv[i], "--pictures") == 0 && hasValue) {
       frames.picturesDir = argv[++i];
     } else if (std::strcmp(argv[i], "--only") == 0 && hasValue) {
@@ -65,13 +71,21 @@ int main(int argc, char** argv) {
       frames.runs = 2;
       frames.framesPerRun = 100;
       frames.loadRuns = 2;
+      frames.pace.runs = 2;
+      frames.pace.seconds = 1;
+      frames.pace.warmUp = 0.2;
       loaderRuns = 2;
       startupRuns = 2;
     } else {
       return usage();
     }
   }
-  if (frames.runs < 1 || frames.framesPerRun < 1) return usage();
+  if (frames.runs < 1 || frames.framesPerRun < 1 || frames.pace.runs < 1 ||
+      !(frames.pace.seconds > 0))
+    return usage();
+  // The pace and the frame times share one window; --only picks either.
+  if (only == "pace") frames.frameTimes = false;
+  if (only == "frames") frames.pace.runs = 0;
 
   bench::Report report;
   auto wanted = [&only](const char* part) {
@@ -85,7 +99,8 @@ int main(int argc, char** argv) {
       !bench::runStartupBench(BRAMBLESHOT_BINARY, std::filesystem::current_path(), startupRuns,
                               report))
     return 1;
-  if (wanted("frames") && !bench::runFrameBench(frames, report)) return 1;
+  const bool paceOnly = only == "pace";
+  if (wanted(paceOnly ? "pace" : "frames") && !bench::runFrameBench(frames, report)) return 1;
   std::printf("\n");
 
   report.setMachine(cpuModel(), static_cast<int>(std::thread::hardware_concurrency()),

@@ -18,10 +18,6 @@ Figure summarise(std::vector<double> samples) {
   return f;
 }
 
-double paceFraction(double frameMs) {
-  return 5.0 / (5.0 + frameMs);
-}
-
 void Report::setMachine(std::string cpu, int cores, std::string renderer) {
   cpu_ = std::move(cpu);
   cores_ = cores;

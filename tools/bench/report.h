@@ -17,9 +17,6 @@ struct Figure {
 // Median (mean of the middle two for an even count), min and max; all zero for no samples.
 Figure summarise(std::vector<double> samples);
 
-// The game's speed as a fraction of its designed speed: every frame also sleeps 5 ms.
-double paceFraction(double frameMs);
-
 struct Row {
   std::string key;    // JSON name, e.g. "frame_peak_ms"
   std::string label;  // what the table shows
