@@ -39,17 +39,19 @@ sanitize: test-deps
 	scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 	$(MAKE) fuzz-smoke
 
-# libFuzzer (clang, ASan + UBSan) on the mesh and bitmap loaders, FUZZ_SECONDS each
+# libFuzzer (clang, ASan + UBSan) on the mesh, bitmap and sound loaders, FUZZ_SECONDS each
 # (0: until interrupted). New inputs and crashes are kept under build/fuzz/.
 .PHONY: fuzz fuzz-smoke
 fuzz: test-deps
 	scripts/fuzz.sh mesh $(FUZZ_SECONDS)
 	scripts/fuzz.sh bitmap $(FUZZ_SECONDS)
+	scripts/fuzz.sh wav $(FUZZ_SECONDS)
 
 # The same for about a minute each; the end of `make sanitize`.
 fuzz-smoke: test-deps
 	scripts/fuzz.sh mesh 60
 	scripts/fuzz.sh bitmap 60
+	scripts/fuzz.sh wav 60
 
 # A long session of the sanitizer build under Xvfb with scripted random input (SESSION_SECONDS).
 SESSION_SECONDS ?= 180

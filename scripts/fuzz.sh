@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds one libFuzzer target with clang (ASan + UBSan) and runs it for a while.
-#   scripts/fuzz.sh mesh|bitmap SECONDS      (SECONDS 0: until interrupted)
+#   scripts/fuzz.sh mesh|bitmap|wav SECONDS      (SECONDS 0: until interrupted)
 # Seeds come from fuzz/corpus/TARGET (never written to); new inputs and any crash go under
 # build/fuzz/ (FUZZ_BUILD). Exits non-zero if the fuzzer finds a crash, leak, hang or UB.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-target=${1:?usage: scripts/fuzz.sh mesh|bitmap SECONDS}
+target=${1:?usage: scripts/fuzz.sh mesh|bitmap|wav SECONDS}
 seconds=${2:-60}
 out=${FUZZ_BUILD:-build/fuzz}
 cxx=${FUZZ_CXX:-clang++-14}
@@ -15,7 +15,8 @@ case "$target" in
   mesh) sources=(fuzz/mesh_fuzz.cpp src/assets/mesh.cpp src/assets/vec.cpp src/assets/material.cpp)
         extra=(-dict=fuzz/mesh.dict) libs=(-lGL) ;;
   bitmap) sources=(fuzz/bitmap_fuzz.cpp src/assets/bitmap.cpp) extra=() libs=(-lGL) ;;
-  *) echo "unknown fuzz target: $target (mesh or bitmap)" >&2; exit 2 ;;
+  wav) sources=(fuzz/wav_fuzz.cpp src/audio/wav.cpp) extra=(-dict=fuzz/wav.dict) libs=() ;;
+  *) echo "unknown fuzz target: $target (mesh, bitmap or wav)" >&2; exit 2 ;;
 esac
 
 mkdir -p "$out/$target-corpus" "$out/$target-artifacts"

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
-              libfreetype-dev libpng-dev fonts-dejavu-core fonts-dejavu-extra)
+              libfreetype-dev libpng-dev fonts-dejavu-core fonts-dejavu-extra libopenal-dev)
 test_packages=(libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxtst-dev
                clang-14 libclang-rt-14-dev libpng-dev dpkg-dev desktop-file-utils appstream
                groff-base man-db file libx11-dev mesa-vulkan-drivers)

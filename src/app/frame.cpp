@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "tank/tank.h"
@@ -107,6 +108,7 @@ void drawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   setPanelView(panelWidth);
   drawPanel(squadron.isGameOver(), game.score, tank.health, tank.reload, game.kills, game.escapes);
+  if (soundPlayer.isMuted()) drawMuteMark();
 
   setSceneView(panelWidth, sceneWidth);
   glPushMatrix();
@@ -146,8 +148,17 @@ bool windowPointOf(double x, double y, int& windowX, int& windowY) {
   return true;
 }
 
+void updateSound() {
+  double xSum = 0.0;
+  for (const Aircraft& plane : squadron.aircraft)
+    xSum += plane.x;
+  const int count = static_cast<int>(squadron.aircraft.size());
+  soundPlayer.update(count, count > 0 ? xSum / count : 0.0);
+}
+
 void onDisplay() {
   drawFrame();
+  updateSound();
   glutSwapBuffers();
 }
 

@@ -23,8 +23,10 @@ void setSceneView(int panelWidth, int sceneWidth);
 // Multiplies the camera's view transform onto the modelview.
 void lookThroughCamera();
 
-// The display callback: drawFrame() then the buffer swap.
+// The display callback: drawFrame(), the sound's frame, then the buffer swap.
 void onDisplay();
+// The sound's part of a frame: the engine hum follows the aircraft in flight.
+void updateSound();
 // Draws and advances one frame into the back buffer without swapping (tests read it back).
 void drawFrame();
 // The desert picture on a 16 x 12 quad standing at z = 5 behind the play plane.

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <thread>
 
+#include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "tank/tank.h"
+#include "world/events.h"
 #include "world/game.h"
 #include "world/random.h"
 
@@ -20,6 +22,7 @@ namespace {
 void togglePause() {
   game.paused = !game.paused;
   glutIdleFunc(game.paused ? nullptr : onIdle);
+  soundPlayer.setPaused(game.paused);
 }
 
 void startNewGame() {
@@ -28,6 +31,7 @@ void startNewGame() {
   game.escapes = 0;
   tank.reset();
   squadron.clearGameOver();
+  raiseEvent(GameEvent::newGame, tank.x);
 }
 
 }  // namespace
@@ -53,6 +57,9 @@ void onKeyboard(unsigned char key, int /*x*/, int /*y*/) {
       break;
     case 'n':
       if (squadron.isGameOver()) startNewGame();
+      break;
+    case 'm':
+      soundPlayer.setMuted(!soundPlayer.isMuted());
       break;
     case 'q':
       std::exit(0);
@@ -94,6 +101,7 @@ bool tankHitTest(const double centre[2], double radius) {
   if (squadron.isGameOver()) return false;  // a destroyed tank takes no more damage
   if (!tank.blastTest(centre, radius)) return false;
   const double wreck[2] = {tank.x, tank.y};
+  raiseEvent(GameEvent::tankDestroyed, wreck[0]);
   squadron.spawnExplosion(wreck, 0.6, false);
   return true;
 }

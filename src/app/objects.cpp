@@ -1,6 +1,7 @@
 // The long-lived game objects. They are defined here, in one file, so that they are constructed
 // in a fixed order (the squadron's meshes and lists, then the tank's meshes) and destroyed in the
 // reverse order.
+#include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "tank/tank.h"
 #include "world/game.h"
@@ -9,5 +10,7 @@ namespace brambleshot {
 
 Squadron squadron;
 Tank tank;
+// Last of all, so that it closes the device first at exit, while the game's objects stand.
+SoundPlayer soundPlayer;
 
 }  // namespace brambleshot

@@ -10,9 +10,11 @@
 #include "app/input.h"
 #include "app/swap_interval.h"
 #include "assets/bitmap.h"
+#include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "tank/tank.h"
+#include "world/events.h"
 #include "world/game.h"
 #include "world/lighting.h"
 #include "world/random.h"
@@ -75,6 +77,12 @@ void loadShellTextures() {
     loadTexture(image.file, image.id);
 }
 
+void startSound(bool muted) {
+  soundPlayer.setMuted(muted);
+  soundPlayer.open(kSoundFolder, camera);
+  setEventListener([](GameEvent event, double x) { soundPlayer.play(event, x); });
+}
+
 void startUp(int* argc, char** argv, const Options& options) {
   setViewSettings(game);
   if (options.windowWidth > 0) {
@@ -100,6 +108,8 @@ void startUp(int* argc, char** argv, const Options& options) {
   game.escapes = 0;
   loadShellTextures();
   buildPanelLists();
+  loadMuteMark();
+  startSound(options.mute);
   glutSetCursor(GLUT_CURSOR_NONE);
 }
 

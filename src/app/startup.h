@@ -7,8 +7,8 @@ namespace brambleshot {
 
 // The whole start-up in order: window and GL state, swap interval 0 where the display allows,
 // callbacks, sun, random seed from the clock, built-in texture, camera, squadron, tank, counters,
-// the shell's images, panel lists, hidden pointer. A missing image ends the process with status
-// 1. The options may change the window's size and make it fullscreen.
+// the shell's images, panel lists, the mute mark, the sound, hidden pointer. A missing image ends
+// the process with status 1. The options may change the window's size and make it fullscreen.
 void startUp(int* argc, char** argv, const Options& options = {});
 
 // Opens the 800 x 600 "Brambleshot!" window and sets the fixed GL state.
@@ -17,5 +17,8 @@ void openWindow(int* argc, char** argv);
 void installCallbacks();
 // Loads the backdrop, panel and help images (22 files) under their fixed numbers.
 void loadShellTextures();
+// Opens the sound (muted or not) and connects it to the world's events. Never fails: without
+// a device or its files the game plays on silently after one line on standard error.
+void startSound(bool muted);
 
 }  // namespace brambleshot

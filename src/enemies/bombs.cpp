@@ -4,10 +4,11 @@
 
 #include <vector>
 
-#include "world/lighting.h"
-#include "world/random.h"
 #include "assets/material.h"
 #include "enemies/squadron.h"
+#include "world/events.h"
+#include "world/lighting.h"
+#include "world/random.h"
 
 namespace brambleshot {
 
@@ -28,6 +29,7 @@ void Squadron::dropBomb(const Aircraft& plane) {
   bomb.y = plane.y;
   bomb.spin = static_cast<double>(rand() % 360);
   bombs.push_back(bomb);
+  raiseEvent(GameEvent::bombReleased, bomb.x);
 }
 
 // The ground test uses the height before this frame's fall and runs while paused too, so a bomb
@@ -37,6 +39,7 @@ void Squadron::bombPass(bool paused) {
     if (bombs[i].y < 0) {
       bombs[i].dead = true;
       const double impact[2] = {bombs[i].x, bombs[i].y};
+      raiseEvent(GameEvent::bombHitsGround, impact[0]);
       spawnExplosion(impact, 0.6, true);
       continue;
     }

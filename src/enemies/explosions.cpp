@@ -5,16 +5,18 @@
 
 #include <vector>
 
-#include "world/lighting.h"
 #include "assets/material.h"
 #include "enemies/hitbox.h"
 #include "enemies/squadron.h"
+#include "world/events.h"
+#include "world/lighting.h"
 
 namespace brambleshot {
 
 namespace {
 constexpr double kSparkRadius = 0.1;  // explosions this small neither light the scene nor count
-}
+constexpr double kLargeRadius = 0.5;  // aircraft, bombs and the tank end in 0.6, the shell in 0.3
+}  // namespace
 
 // The light is sent to GL only when it is switched on, so it stays at the explosion that lit
 // it while later ones move the record's position.
@@ -28,6 +30,11 @@ void Squadron::spawnExplosion(const double position[2], double maxRadius, bool d
     explosionLightOn = true;
   }
   explosions.push_back(explosion);
+  if (maxRadius >= kLargeRadius) {
+    raiseEvent(GameEvent::largeExplosion, explosion.x);
+  } else if (maxRadius > kSparkRadius) {
+    raiseEvent(GameEvent::smallExplosion, explosion.x);
+  }
 }
 
 // Blasts append explosions (and the hit test may append the tank's); the pass reads the length

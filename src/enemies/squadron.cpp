@@ -6,10 +6,11 @@
 
 #include <vector>
 
-#include "world/lighting.h"
-#include "world/random.h"
 #include "assets/material.h"
 #include "enemies/hitbox.h"
+#include "world/events.h"
+#include "world/lighting.h"
+#include "world/random.h"
 
 namespace brambleshot {
 
@@ -127,6 +128,7 @@ void Squadron::destroyAircraft(std::size_t index, int points) {
   inFlight -= 1;
   // Copied first: the explosion is appended to another array, but keep no reference across it.
   const double wreck[2] = {aircraft[index].x, aircraft[index].y};
+  raiseEvent(GameEvent::aircraftShotDown, wreck[0]);
   spawnExplosion(wreck, 0.6, true);
 }
 
@@ -134,6 +136,7 @@ void Squadron::destroyBomb(std::size_t index, int points) {
   addScore(points);
   bombs[index].dead = true;
   const double wreck[2] = {bombs[index].x, bombs[index].y};
+  raiseEvent(GameEvent::bombDestroyed, wreck[0]);
   spawnExplosion(wreck, 0.6, true);
 }
 
@@ -165,12 +168,14 @@ bool Squadron::shellImpact(const double position[2]) {
   const double p[2] = {position[0], position[1]};
   for (std::size_t i = 0; i < aircraft.size(); ++i) {
     if (!aircraft[i].dead && hitBoxContains(aircraft[i], p)) {
+      raiseEvent(GameEvent::shellImpact, p[0]);
       spawnExplosion(p, 0.3, true);
       return true;
     }
   }
   for (std::size_t i = 0; i < bombs.size(); ++i) {
     if (!bombs[i].dead && hitBoxContains(bombs[i], p)) {
+      raiseEvent(GameEvent::shellImpact, p[0]);
       spawnExplosion(p, 0.3, true);
       return true;
     }

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "assets/bitmap.h"
+
 namespace brambleshot {
 
 HudPanel hudPanel;
@@ -23,6 +25,9 @@ constexpr GLuint kScoreTexture = 6030;
 constexpr GLuint kHealthTexture = 6031;
 constexpr GLuint kKillsTexture = 6040;
 constexpr GLuint kEscapesTexture = 6041;
+constexpr GLuint kMuteTexture = 6090;
+
+bool muteMarkLoaded = false;
 
 constexpr int kReloadPerDigit = 50;  // the reload digit counts down once per 50 frames
 
@@ -136,6 +141,27 @@ void drawPanel(bool gameOver, int score, int health, int reload, int kills, int 
   drawCannonState(reload);
   drawKills(kills);
   drawEscapes(escapes);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
+}
+
+void loadMuteMark() {
+  BitmapImage image;
+  muteMarkLoaded = readBitmap("./Resources/mute.bmp", image);
+  if (!muteMarkLoaded) return;
+  glBindTexture(GL_TEXTURE_2D, kMuteTexture);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               image.pixels.get());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+}
+
+void drawMuteMark() {
+  if (!muteMarkLoaded) return;
+  glDisable(GL_LIGHTING);
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  drawPlacedSquare(kMuteTexture, -0.55, 6.0, 1.1, 1.4);
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_LIGHTING);
 }

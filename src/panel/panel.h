@@ -16,4 +16,9 @@ extern HudPanel hudPanel;
 void buildPanelLists();
 void drawPanel(bool gameOver, int score, int health, int reload, int kills, int escapes);
 
+// The mark shown on the panel while the sound is muted: its image is loaded quietly (a missing
+// one is reported by the reader and the mark is left out), and drawn under the escapes.
+void loadMuteMark();
+void drawMuteMark();
+
 }  // namespace brambleshot

@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "world/game.h"
-#include "world/lighting.h"
 #include "assets/vec.h"
 #include "enemies/squadron.h"
+#include "world/events.h"
+#include "world/game.h"
+#include "world/lighting.h"
 
 namespace brambleshot {
 
@@ -162,6 +163,8 @@ void Tank::fire() {
 void Tank::updateCannon() {
   GLboolean lit = GL_FALSE;
   glGetBooleanv(GL_LIGHT3, &lit);
+  // fire() sets the full reload, so this is the shell's first frame of flight.
+  if (shellInFlight && reload == kReloadFrames) raiseEvent(GameEvent::cannonShot, x);
   if (shellInFlight) {
     const double h = shellHeading * kRadiansPerDegree;
     shellX += std::cos(h) * kShellSpeed;
@@ -191,6 +194,7 @@ void Tank::updateGuns() {
   gunPhase = previous + 1;
   switch (previous) {
     case 0:
+      raiseEvent(GameEvent::gunBurst, x);
       placeLight(leftGunLight, x + kGunMount, 0.0, leftGunAngle);
       placeLight(rightGunLight, x - kGunMount, 0.0, rightGunAngle);
       applyLight(GL_LIGHT1, leftGunLight);

@@ -38,7 +38,7 @@ TEST(ResourceImages, EveryImageLoadsWithPowerOfTwoSides) {
     EXPECT_EQ(entry.file_size(), 54u + static_cast<std::uintmax_t>(image.width) * image.height * 3);
     ++count;
   }
-  EXPECT_EQ(count, 28);
+  EXPECT_EQ(count, 29);
 }
 
 // The scene is multiplied by a mask and the picture then added: wherever the mask lets the whole
@@ -74,7 +74,7 @@ TEST(ResourceImages, GeneratorReproducesEveryCommittedFile) {
         << "not generated as committed: run `make resources` and commit Resources/";
     ++compared;
   }
-  EXPECT_EQ(compared, 31);  // 28 images and 3 models
+  EXPECT_EQ(compared, 32);  // 29 images and 3 models
   EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), compared);
 
   // The desktop icons come from the same generator.

@@ -67,7 +67,8 @@ class VirtualScreen {
 };
 
 // How to start the game: its arguments and extra environment ("NAME=value"; "NAME=" alone
-// removes NAME from the environment).
+// removes NAME from the environment). The game is started with ALSOFT_DRIVERS=null, so it mixes
+// its sound for nobody, unless the environment given says otherwise.
 struct Launch {
   std::vector<std::string> args;
   std::vector<std::string> environment;

@@ -23,5 +23,7 @@ std::vector<NamedImage> helpImages(const Font& bold, const Font& regular);
 std::vector<NamedImage> backdropImages();
 // The reticle, the muzzle flash, the bomb and the explosion.
 std::vector<NamedImage> effectImages();
+// The panel's mark for muted sound.
+std::vector<NamedImage> muteImages();
 
 }  // namespace resgen

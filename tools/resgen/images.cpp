@@ -17,7 +17,7 @@ bool writeImages(const std::filesystem::path& folder) {
     for (NamedImage& image : part(bold, regular))
       images.push_back(std::move(image));
   }
-  for (auto* part : {&backdropImages, &effectImages}) {
+  for (auto* part : {&backdropImages, &effectImages, &muteImages}) {
     for (NamedImage& image : part())
       images.push_back(std::move(image));
   }
