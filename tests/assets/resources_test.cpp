@@ -66,16 +66,20 @@ TEST(ResourceImages, GeneratorReproducesEveryCommittedFile) {
       testenv::runProcess(BRAMBLESHOT_RESGEN, {out.path().string()}, testenv::sourceDir(), 120);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   int compared = 0;
-  for (const fs::directory_entry& entry : fs::directory_iterator(resource(""))) {
-    const std::string name = entry.path().filename().string();
-    SCOPED_TRACE(name);
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(resource(""))) {
+    if (!entry.is_regular_file()) continue;
+    const fs::path name = fs::relative(entry.path(), resource(""));
+    SCOPED_TRACE(name.string());
     // EXPECT_TRUE rather than EXPECT_EQ: a failure should not print megabytes of pixels.
     EXPECT_TRUE(fs::exists(out / name) && testenv::readFile(out / name) == testenv::readFile(entry))
         << "not generated as committed: run `make resources` and commit Resources/";
     ++compared;
   }
-  EXPECT_EQ(compared, 32);  // 29 images and 3 models
-  EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), compared);
+  EXPECT_EQ(compared, 43);  // 29 images, 3 models and 11 sounds
+  const auto generated = std::count_if(
+      fs::recursive_directory_iterator(out.path()), fs::recursive_directory_iterator(),
+      [](const fs::directory_entry& e) { return e.is_regular_file(); });
+  EXPECT_EQ(generated, compared);
 
   // The desktop icons come from the same generator.
   const testenv::ProcessResult icons = testenv::runProcess(

@@ -1,6 +1,6 @@
-// resgen: writes every image and mesh that the game reads from Resources/.
+// resgen: writes every image, mesh and sound that the game reads from Resources/.
 //
-//   resgen [OUTPUT_DIR]           images and meshes (default: ./Resources)
+//   resgen [OUTPUT_DIR]           images, meshes and sounds/ (default: ./Resources)
 //   resgen --icons ICON_DIR       the application icon at the hicolor sizes
 #include <cstdio>
 #include <filesystem>
@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "resgen: cannot create %s: %s\n", out.c_str(), error.message().c_str());
     return 1;
   }
-  const bool ok =
-      icons ? resgen::writeIcons(out) : resgen::writeImages(out) && resgen::writeModels(out);
+  const bool ok = icons ? resgen::writeIcons(out)
+                        : resgen::writeImages(out) && resgen::writeModels(out) &&
+                              resgen::writeSounds(out / "sounds");
   return ok ? 0 : 1;
 }

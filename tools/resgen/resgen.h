@@ -9,6 +9,8 @@ namespace resgen {
 bool writeImages(const std::filesystem::path& folder);
 // Writes Tank.m, Wheel.m and cessna500.m.
 bool writeModels(const std::filesystem::path& folder);
+// Writes the 11 sounds (16-bit mono WAV) into folder, made if missing.
+bool writeSounds(const std::filesystem::path& folder);
 
 // Writes the application icon as hicolor/NxN/apps/brambleshot.png at the usual sizes.
 bool writeIcons(const std::filesystem::path& folder);
