@@ -14,8 +14,11 @@ CONFIGURE   = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 .PHONY: run build test sanitize fuzz fuzz-smoke session soak screenshots bench deps test-deps \
         resources icons package format clean mutate
 
-run: build
-	./$(BUILD)/brambleshot
+# Only the game itself: the tests and the tools are left for `make test`.
+run: deps
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target brambleshot
+	./$(BUILD)/brambleshot $(ARGS)
 
 deps:
 	@scripts/install-deps.sh run
