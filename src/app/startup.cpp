@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "app/frame.h"
+#include "app/fullscreen.h"
 #include "app/input.h"
 #include "app/swap_interval.h"
 #include "assets/bitmap.h"
@@ -40,6 +41,7 @@ void installCallbacks() {
   glutMotionFunc(onMotion);
   glutPassiveMotionFunc(onMotion);
   glutKeyboardFunc(onKeyboard);
+  glutSpecialFunc(onSpecialKey);
   glutIdleFunc(onIdle);
 }
 
@@ -90,7 +92,7 @@ void startUp(int* argc, char** argv, const Options& options) {
     game.windowHeight = options.windowHeight;
   }
   openWindow(argc, argv);
-  if (options.fullscreen) glutFullScreen();
+  if (options.fullscreen) enterFullscreen();
   // The 5 ms idle sleep is the only pacing: the swap must not also wait for the refresh.
   stopWaitingForRefresh();
   installCallbacks();

@@ -13,7 +13,7 @@ void startUp(int* argc, char** argv, const Options& options = {});
 
 // Opens the 800 x 600 "Brambleshot!" window and sets the fixed GL state.
 void openWindow(int* argc, char** argv);
-// Installs the display, reshape, mouse, motion, keyboard and idle callbacks.
+// Installs the display, reshape, mouse, motion, keyboard, special-key (F11) and idle callbacks.
 void installCallbacks();
 // Loads the backdrop, panel and help images (22 files) under their fixed numbers.
 void loadShellTextures();

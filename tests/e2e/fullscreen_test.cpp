@@ -1,0 +1,69 @@
+// F11 and --fullscreen on the real game under Xvfb (1024 x 768, no window manager): the window
+// fills the screen and comes back to the size it had before.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "game_driver.h"
+
+namespace e2e {
+
+using namespace driver;
+namespace {
+
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+
+// Waits until X reports the window at the given size; false after the timeout.
+bool waitForSize(GameProcess& game, int width, int height, double seconds = 20.0) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  int w = 0, h = 0;
+  while (std::chrono::steady_clock::now() < end) {
+    game.windowSize(w, h);
+    if (w == width && h == height) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ADD_FAILURE() << "window is " << w << " x " << h << ", wanted " << width << " x " << height;
+  return false;
+}
+
+TEST(Fullscreen, F11TogglesAndTheWindowReturnsToItsSize) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int windowedWidth, windowedHeight;  // the size F11 returns to
+    bool startsFullscreen;
+  };
+  const Case cases[] = {
+      {"window", {"--window", "640x480"}, 640, 480, false},
+      {"fullscreen from the start", {"--fullscreen"}, 800, 600, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    VirtualScreen screen;
+    ASSERT_TRUE(screen.ok());
+    GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 90.0, binaryPath(), {c.args, {}});
+    ASSERT_TRUE(game.waitForWindow()) << game.output();
+    if (c.startsFullscreen) {
+      ASSERT_TRUE(waitForSize(game, kScreenWidth, kScreenHeight));
+      game.key("F11");
+    }
+    // Back and forth twice: each time the screen's size, then the old size again.
+    for (int round = 0; round < 2; ++round) {
+      ASSERT_TRUE(waitForSize(game, c.windowedWidth, c.windowedHeight));
+      game.key("F11");
+      ASSERT_TRUE(waitForSize(game, kScreenWidth, kScreenHeight));
+      game.key("F11");
+    }
+    EXPECT_TRUE(waitForSize(game, c.windowedWidth, c.windowedHeight));
+    // The other special keys do nothing, and the game still answers its own keys.
+    game.key("F10");
+    game.key("Left");
+    game.key("q");
+    EXPECT_EQ(game.waitForExit(20.0), 0) << game.output();
+  }
+}
+
+}  // namespace
+}  // namespace e2e
