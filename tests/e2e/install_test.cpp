@@ -57,6 +57,11 @@ TEST_F(Installed, LauncherStartsTheGameFromAnyDirectory) {
   EXPECT_EQ(game.output().find("Could not open"), std::string::npos) << game.output();
   game.key("q");
   EXPECT_EQ(game.waitForExit(20.0), 0);
+
+  // The launcher hands the options on: a refusal keeps its status.
+  const testenv::ProcessResult refused =
+      testenv::runProcess(usr("bin/brambleshot"), {"--window", "1x1"}, elsewhere.path(), 30);
+  EXPECT_EQ(refused.exitCode, 2) << refused.output;
 }
 
 TEST_F(Installed, DesktopEntryMetainfoAndIconsAreValid) {
