@@ -14,17 +14,13 @@
 #include <new>
 #include <utility>
 
+#include "assets/resource_file.h"
+
 namespace brambleshot {
 
 namespace {
 
 constexpr long kPixelOffset = 54;
-
-// Closes the file on every return path.
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 std::uint32_t little32(const unsigned char* bytes) {
   return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
@@ -38,7 +34,8 @@ unsigned little16(const unsigned char* bytes) {
 }  // namespace
 
 bool readBitmap(const std::string& path, BitmapImage& image) {
-  File file(std::fopen(path.c_str(), "rb"));
+  std::uint64_t fileSize = 0;
+  const ResourceFile file = openResource(path, fileSize);
   if (!file) {
     std::printf("File Not Found : %s\n", path.c_str());
     return false;
@@ -77,14 +74,10 @@ bool readBitmap(const std::string& path, BitmapImage& image) {
   const std::uint64_t dataSize =
       static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 3u;
 
-  // The file must hold the whole pixel block after byte 54; anything beyond it is ignored.
-  if (headerRead < sizeof header || std::fseek(file.get(), 0, SEEK_END) != 0) {
-    std::printf("Error reading image data from %s.\n", path.c_str());
-    return false;
-  }
-  const long fileSize = std::ftell(file.get());
-  if (fileSize < kPixelOffset || static_cast<std::uint64_t>(fileSize - kPixelOffset) < dataSize ||
-      std::fseek(file.get(), kPixelOffset, SEEK_SET) != 0) {
+  // The file must hold the whole pixel block after the 54-byte header, where reading now
+  // stands; anything beyond it is ignored.
+  if (headerRead < sizeof header || fileSize < sizeof header ||
+      fileSize - sizeof header < dataSize) {
     std::printf("Error reading image data from %s.\n", path.c_str());
     return false;
   }

@@ -21,7 +21,8 @@ struct BitmapImage {
 };
 
 // Reads path into image. Returns false, after printing one line naming the file, when the file
-// is missing, is not a 1-plane 24-bit image, has an unusable size or holds too few pixel bytes.
+// is missing or not a regular file, is not a 1-plane 24-bit image, has an unusable size or holds
+// too few pixel bytes.
 bool readBitmap(const std::string& path, BitmapImage& image);
 
 // Uploads the image at path as texture id (nearest filtering) and leaves it bound.

@@ -1,8 +1,8 @@
 // .m mesh loader (a line-oriented text format of vertices and triangles) and mesh drawing.
 //
-// The loader reads the whole file into memory and scans it line by line with hand-written
-// number scanners that follow the scanf rules the format is defined by ("Vertex %d %g %g %g",
-// "rgb=(%g %g %g) matid=%d"), without allocating per line.
+// The loader reads the whole file (up to 64 MiB) into memory and scans it line by line with
+// hand-written number scanners that follow the scanf rules the format is defined by ("Vertex %d %g
+// %g %g", "rgb=(%g %g %g) matid=%d"), without allocating per line.
 #include "assets/mesh.h"
 
 #include <GL/gl.h>
@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "assets/resource_file.h"
+
 namespace brambleshot {
 
 namespace {
@@ -26,6 +28,8 @@ namespace {
 // characters of it; whatever lies beyond is read as a further line).
 constexpr std::size_t kLineChars = 255;
 constexpr std::size_t kDiscard = 9999;
+// A mesh file larger than this is refused: the game's models are a few hundred KiB.
+constexpr std::uint64_t kMaxMeshBytes = std::uint64_t{64} << 20;
 
 bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -327,7 +331,8 @@ void MeshFace::draw(GLenum primitive, GLenum shadeModel, double normalScale,
 }
 
 void Mesh::load(const std::string& path, int firstIndex) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::uint64_t size = 0;
+  const ResourceFile file = openResource(path, size);
   if (!file) {
     std::printf("Could not open file %s\n", path.c_str());
     std::fflush(stdout);  // the game goes on: let the report out now, even into a pipe
@@ -335,11 +340,20 @@ void Mesh::load(const std::string& path, int firstIndex) {
   }
   // A read error ends the input like the end of the file does.
   std::string text;
-  char chunk[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-    text.append(chunk, got);
-  std::fclose(file);
+  if (size <= kMaxMeshBytes) {
+    text.reserve(static_cast<std::size_t>(size));
+    char chunk[1 << 16];
+    std::size_t got;
+    while (text.size() <= kMaxMeshBytes &&
+           (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
+      text.append(chunk, got);
+  }
+  if (size > kMaxMeshBytes || text.size() > kMaxMeshBytes) {
+    std::printf("Mesh file %s is larger than %llu MiB: model left out\n", path.c_str(),
+                static_cast<unsigned long long>(kMaxMeshBytes >> 20));
+    std::fflush(stdout);
+    return;
+  }
   loadFromMemory(text, firstIndex, path);
 }
 
@@ -360,6 +374,7 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
   extent = fresh.extent;
   faceList.valid = false;
 
+  // Reading stops once past the cap, so a file that grows while it is read is caught too.
   const char* p = text.data();
   const char* const end = p + text.size();
   long lineNumber = 1;

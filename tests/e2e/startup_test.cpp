@@ -1,6 +1,7 @@
-// Start-up with a damaged Resources folder: a missing or broken image stops the game with the
-// loader's messages and status 1; a missing mesh is only reported.
+// Start-up with a damaged Resources folder: a missing, broken or unusable image stops the game
+// with the loader's messages and status 1; a mesh that cannot be read is only reported.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -74,18 +75,32 @@ TEST_F(DamagedResources, BrokenImagesAreRefusedWithTheirReason) {
   testenv::writeFile(desert, "not an image at all");
   EXPECT_EQ(runToExit(), 1);
   EXPECT_NE(output.find("./Resources/desert05.bmp"), std::string::npos) << output;
+
+  // A FIFO nobody writes to would block start-up in open for ever.
+  fs::remove(desert);
+  ASSERT_EQ(mkfifo(desert.c_str(), 0600), 0);
+  EXPECT_EQ(runToExit(), 1);
+  EXPECT_NE(output.find("File Not Found : ./Resources/desert05.bmp\n"), std::string::npos)
+      << output;
 }
 
-TEST_F(DamagedResources, MissingMeshesAreOnlyReported) {
+TEST_F(DamagedResources, MissingOrUnreadableMeshesAreOnlyReported) {
+  // An endless device, a FIFO nobody writes to, a directory: refused as if missing.
   remove("Tank.m");
+  fs::create_symlink("/dev/zero", dir / "Resources" / "Tank.m");
+  remove("Wheel.m");
+  ASSERT_EQ(mkfifo((dir / "Resources" / "Wheel.m").c_str(), 0600), 0);
   remove("cessna500.m");
+  fs::create_directory(dir / "Resources" / "cessna500.m");
   GameProcess game(screen.name(), dir.path(), 60.0);
   ASSERT_TRUE(game.waitForWindow()) << game.output();
   game.key("n");
   game.settle(0.5);
   EXPECT_TRUE(game.running());
-  EXPECT_NE(game.output().find("Could not open file ./Resources/Tank.m\n"), std::string::npos);
-  EXPECT_NE(game.output().find("Could not open file ./Resources/cessna500.m\n"), std::string::npos);
+  for (const char* mesh : {"Tank.m", "Wheel.m", "cessna500.m"})
+    EXPECT_NE(game.output().find(std::string("Could not open file ./Resources/") + mesh + "\n"),
+              std::string::npos)
+        << mesh;
   game.key("q");
   EXPECT_EQ(game.waitForExit(20.0), 0);
 }

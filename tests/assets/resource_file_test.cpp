@@ -1,0 +1,72 @@
+// Resource files that are not plain files, and meshes beyond the size cap: refused at once, as a
+// missing file is, by both loaders.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "assets/bitmap.h"
+#include "assets/mesh.h"
+#include "support/test_util.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ResourceFiles, OnlyRegularFilesAreOpened) {
+  testenv::TempDir dir;
+  const fs::path fifo = dir / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir / "zero");
+  fs::create_directory(dir / "folder");
+  const fs::path socketPath = dir / "socket";
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+
+  // Each would block in open, feed an endless stream, or read as an empty file.
+  for (const fs::path& path : {fifo, dir / "zero", dir / "folder", socketPath}) {
+    SCOPED_TRACE(path);
+    brambleshot::Mesh mesh;
+    EXPECT_EQ(testenv::captureStdout([&] { mesh.load(path, 0); }),
+              "Could not open file " + path.string() + "\n");
+    EXPECT_TRUE(mesh.vertices.empty());
+    brambleshot::BitmapImage image;
+    bool ok = true;
+    EXPECT_EQ(testenv::captureStdout([&] { ok = brambleshot::readBitmap(path, image); }),
+              "File Not Found : " + path.string() + "\n");
+    EXPECT_FALSE(ok);
+  }
+  close(listener);
+}
+
+TEST(ResourceFiles, MeshesUpToSixtyFourMiBAreRead) {
+  testenv::TempDir dir;
+  const fs::path path = dir / "big.m";
+  const std::uintmax_t cap = std::uintmax_t{64} << 20;
+  for (const std::uintmax_t size : {cap, cap + 1}) {
+    SCOPED_TRACE(size);
+    // One vertex, then zero bytes (a sparse file: nothing is written to the disk).
+    testenv::writeFile(path, "Vertex 0 1 2 3\n");
+    fs::resize_file(path, size);
+    brambleshot::Mesh mesh;
+    const std::string output = testenv::captureStdout([&] { mesh.load(path, 0); });
+    if (size == cap) {
+      EXPECT_EQ(output, "");
+      EXPECT_EQ(mesh.vertices.size(), 1u);
+    } else {
+      EXPECT_EQ(output, "Mesh file " + path.string() + " is larger than 64 MiB: model left out\n");
+      EXPECT_TRUE(mesh.vertices.empty());
+    }
+  }
+}
+
+}  // namespace
