@@ -199,8 +199,11 @@ bool parseColour(const char* p, float colour[4]) {
   return true;
 }
 
+// Room for a message naming a number of up to a whole line's digits.
+using Reason = char[kLineChars + 96];
+
 // Describes a stray character for a message.
-void describeStray(char c, char (&reason)[96]) {
+void describeStray(char c, Reason& reason) {
   const auto byte = static_cast<unsigned char>(c);
   if (byte >= 0x21 && byte < 0x7f) {
     std::snprintf(reason, sizeof reason, "unexpected character '%c'", c);
@@ -209,11 +212,38 @@ void describeStray(char c, char (&reason)[96]) {
   }
 }
 
+// The list position of the vertex numbered by the digits [first, last), if such a vertex has
+// been read: firstIndex <= number < firstIndex + vertexCount. Unsigned throughout, comparing
+// before subtracting, so no run of digits can overflow.
+bool cornerPosition(const char* first, const char* last, std::int64_t firstIndex,
+                    std::size_t vertexCount, std::size_t& position) {
+  constexpr std::uint64_t kLargest = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t number = 0;
+  for (const char* p = first; p < last; ++p) {
+    const auto digit = static_cast<std::uint64_t>(*p - '0');
+    if (number > (kLargest - digit) / 10) return false;  // beyond 64 bits: beyond any vertex
+    number = number * 10 + digit;
+  }
+  std::uint64_t offset;  // number - firstIndex
+  if (firstIndex >= 0) {
+    const auto base = static_cast<std::uint64_t>(firstIndex);
+    if (number < base) return false;
+    offset = number - base;
+  } else {
+    const std::uint64_t shift = static_cast<std::uint64_t>(-(firstIndex + 1)) + 1;
+    if (number > kLargest - shift) return false;
+    offset = number + shift;
+  }
+  if (offset >= vertexCount) return false;
+  position = static_cast<std::size_t>(offset);
+  return true;
+}
+
 // Parses a Face line (the text after the word "Face") into face: the face's own number, three
 // corner numbers, further numbers ignored, then an optional colour clause. Returns nullptr on
 // success; otherwise what breaks the format's rules (written into reason), and face is unchanged.
 const char* parseFace(const char* p, std::int64_t firstIndex, std::size_t vertexCount,
-                      MeshFace& face, char (&reason)[96]) {
+                      MeshFace& face, Reason& reason) {
   std::size_t corners[3] = {0, 0, 0};
   int count = 0;  // numbers read, the face's own number included
   bool colourSet = false;
@@ -231,20 +261,17 @@ const char* parseFace(const char* p, std::int64_t firstIndex, std::size_t vertex
       describeStray(*p, reason);
       return reason;
     }
-    std::uint64_t number = 0;
-    for (; isDigit(*p); ++p)
-      if (number < (std::uint64_t{1} << 60)) number = number * 10 + static_cast<unsigned>(*p - '0');
+    const char* const digits = p;
+    while (isDigit(*p))
+      ++p;
     ++count;
-    if (count >= 2 && count <= 4) {
-      const std::int64_t position = static_cast<std::int64_t>(number) - firstIndex;
-      if (position < 0 || static_cast<std::uint64_t>(position) >= vertexCount) {
-        std::snprintf(reason, sizeof reason,
-                      "vertex %llu is not among the %zu read so far, numbered from %lld",
-                      static_cast<unsigned long long>(number), vertexCount,
-                      static_cast<long long>(firstIndex));
-        return reason;
-      }
-      corners[count - 2] = static_cast<std::size_t>(position);
+    if (count >= 2 && count <= 4 &&
+        !cornerPosition(digits, p, firstIndex, vertexCount, corners[count - 2])) {
+      // The number as written, however long: the line holds at most kLineChars of it.
+      std::snprintf(
+          reason, sizeof reason, "vertex %.*s is not among the %zu read so far, numbered from %lld",
+          static_cast<int>(p - digits), digits, vertexCount, static_cast<long long>(firstIndex));
+      return reason;
     }
     if (*p == '{') {
       if (count < 4) break;
@@ -338,6 +365,7 @@ void Mesh::load(const std::string& path, int firstIndex) {
     std::fflush(stdout);  // the game goes on: let the report out now, even into a pipe
     return;
   }
+  // Reading stops once past the cap, so a file that grows while it is read is caught too.
   // A read error ends the input like the end of the file does.
   std::string text;
   if (size <= kMaxMeshBytes) {
@@ -374,12 +402,11 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
   extent = fresh.extent;
   faceList.valid = false;
 
-  // Reading stops once past the cap, so a file that grows while it is read is caught too.
   const char* p = text.data();
   const char* const end = p + text.size();
   long lineNumber = 1;
   char line[kLineChars + 1];
-  char reason[96];
+  Reason reason;
   bool reported = false;
   while (true) {
     for (; p < end && isSpace(*p); ++p)

@@ -128,6 +128,18 @@ TEST_F(MeshLoader, BadFaceLinesAreSkippedWithTheirReason) {
       {"Face 7 1 2 3 x", "unexpected character 'x'"},
       {"Face 8 1 2 3 99999999999999999999999", nullptr},  // further numbers are ignored
       {"Face 9 1 2 3 {nothing}", nullptr},                // no "rgb=": colour unchanged
+      // Numbers at and beyond the 64-bit limits are out of range, never wrapped around, and
+      // printed in full.
+      {"Face 11 1 2 9223372036854775808",
+       "vertex 9223372036854775808 is not among the 3 read so far, numbered from 1"},
+      {"Face 12 18446744073709551617 2 3",
+       "vertex 18446744073709551617 is not among the 3 read so far, numbered from 1"},
+      {"Face 13 1 2 18446744073709551615",
+       "vertex 18446744073709551615 is not among the 3 read so far, numbered from 1"},
+      {"Face 14 1 2 1234567890123456789012345678901234567890",
+       "vertex 1234567890123456789012345678901234567890 is not among the 3 read so far, "
+       "numbered from 1"},
+      {"Face 15 1 2 000000000000000000000000000003", nullptr},  // leading zeros: vertex 3
   };
   for (const auto& [face, reason] : cases) {
     SCOPED_TRACE(face);
