@@ -408,6 +408,10 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
   char line[kLineChars + 1];
   Reason reason;
   bool reported = false;
+  // A vertex at a NaN or infinite position keeps its number but takes no part in the model:
+  // it would otherwise make the centroid, and so the whole model, vanish.
+  std::vector<bool> finite;
+  std::size_t finiteCount = 0;
   while (true) {
     for (; p < end && isSpace(*p); ++p)
       if (*p == '\n') ++lineNumber;
@@ -432,6 +436,19 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
     if (line[0] == '#') continue;
     if (std::strncmp(line, "Vertex ", 7) == 0) {
       const Vec3 position = parseVertex(line + 6);
+      const bool usable =
+          std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(position.z);
+      finite.push_back(usable);
+      if (!usable) {
+        std::printf(
+            "%s:%ld: vertex %lld is not at a finite position: faces using it are left out\n",
+            name.c_str(), thisLine,
+            static_cast<long long>(firstIndex) + static_cast<long long>(vertices.size()));
+        reported = true;
+        vertices.push_back({Vec3{}, Vec3{}});
+        continue;
+      }
+      ++finiteCount;
       vertices.push_back({position, Vec3{}});
       sum.set(sum.x + position.x, sum.y + position.y, sum.z + position.z);
       if (position.x > high.x) high.x = position.x;
@@ -446,14 +463,15 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
         reported = true;
         continue;
       }
+      if (!finite[working.corners[0]] || !finite[working.corners[1]] || !finite[working.corners[2]])
+        continue;
       working.computeNormal(vertices);
       faces.push_back(working);
     }
   }
 
   if (reported) std::fflush(stdout);
-  const std::size_t count = vertices.size();
-  if (count == 0) return;  // nothing read: bounds, extent and centroid keep their values
+  if (finiteCount == 0) return;  // nothing placed: bounds, extent and centroid keep their values
   boundsMax = high;
   boundsMin = low;
   const double spanX = high.x - low.x;
@@ -468,7 +486,7 @@ void Mesh::loadFromMemory(std::string_view text, int firstIndex, const std::stri
   for (MeshFace& face : faces) {
     face.normal.set(face.normal.x / extent, face.normal.y / extent, face.normal.z / extent);
   }
-  const double n = static_cast<double>(count);
+  const double n = static_cast<double>(finiteCount);
   centroid.set(sum.x / n, sum.y / n, sum.z / n);
 }
 

@@ -155,6 +155,25 @@ TEST_F(MeshLoader, BadFaceLinesAreSkippedWithTheirReason) {
   }
 }
 
+TEST_F(MeshLoader, VerticesAtNoFinitePositionAreReportedAndLeftOut) {
+  // nan, infinity, and a number too large for single precision; only the first face stands.
+  const std::string output = load(
+      "Vertex 1 0 0 0\nVertex 2 4 0 0\nVertex 3 0 2 0\nVertex 4 nan 0 0\nVertex 5 0 -inf 0\n"
+      "Vertex 6 0 0 1e39\nFace 1 1 2 3\nFace 2 1 2 4\nFace 3 5 2 3\nFace 4 1 6 3\n",
+      1);
+  const std::string where = path() + ":";
+  EXPECT_EQ(output,
+            where + "4: vertex 4 is not at a finite position: faces using it are left out\n" +
+                where + "5: vertex 5 is not at a finite position: faces using it are left out\n" +
+                where + "6: vertex 6 is not at a finite position: faces using it are left out\n");
+  ASSERT_EQ(mesh.vertices.size(), 6u);  // later vertices keep their numbers
+  ASSERT_EQ(mesh.faces.size(), 1u);
+  // Size and centre come from the finite vertices alone.
+  EXPECT_EQ(mesh.extent, 4.0);
+  expectVec(mesh.centroid, 4.0 / 3, 2.0 / 3, 0);
+  expectVec(mesh.boundsMin, 0, 0, 0);
+}
+
 TEST(ShippedModels, LoadCleanlyWithTheirCounts) {
   const std::tuple<const char*, int, std::size_t, std::size_t> models[] = {
       {"Resources/Tank.m", 0, 1328, 2604},
