@@ -2,8 +2,8 @@
 //
 // The reader takes the fields it needs at fixed offsets: width and height at 18, planes at 26,
 // bits per pixel at 28, pixels from byte 54. It trusts nothing else in the header, and checks
-// the size against the file before allocating, so no header can make it read or write outside
-// the pixel buffer or allocate more than the file holds.
+// the size against the file (and against the largest texture) before allocating, so no header
+// can make it read or write outside the pixel buffer or allocate more than the file holds.
 #include "assets/bitmap.h"
 
 #include <GL/gl.h>
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <new>
 #include <utility>
 
@@ -33,7 +34,7 @@ unsigned little16(const unsigned char* bytes) {
 
 }  // namespace
 
-bool readBitmap(const std::string& path, BitmapImage& image) {
+bool readBitmap(const std::string& path, BitmapImage& image, std::int32_t largestSide) {
   std::uint64_t fileSize = 0;
   const ResourceFile file = openResource(path, fileSize);
   if (!file) {
@@ -63,6 +64,12 @@ bool readBitmap(const std::string& path, BitmapImage& image) {
   // empty one or one whose rows would be padded cannot be read correctly.
   if (width <= 0 || height <= 0) {
     std::printf("Size from %s is not positive: %d x %d\n", path.c_str(), width, height);
+    return false;
+  }
+  // Refused before the pixels are read: GL would take nothing of it.
+  if (width > largestSide || height > largestSide) {
+    std::printf("Size from %s is larger than the largest texture, %d: %d x %d\n", path.c_str(),
+                largestSide, width, height);
     return false;
   }
   if ((static_cast<std::int64_t>(width) * 3) % 4 != 0) {
@@ -105,13 +112,26 @@ bool readBitmap(const std::string& path, BitmapImage& image) {
 void loadTexture(const std::string& path, TextureId id) {
   BitmapImage image;
   std::printf("Trying to load: %s\n", path.c_str());
-  if (!readBitmap(path, image)) {
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  if (largest <= 0) largest = std::numeric_limits<std::int32_t>::max();  // GL would not say
+  if (!readBitmap(path, image, largest)) {
     std::fflush(stdout);
     std::exit(1);
+  }
+  // Errors left from before are not this image's; a bounded drain, as a lost context repeats.
+  for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
   }
   glBindTexture(GL_TEXTURE_2D, id);
   glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                image.pixels.get());
+  // GL refuses an image silently (out of memory, a size it cannot take): the game would show
+  // white where the picture belongs, so this is an image failure like the others.
+  if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
+    std::printf("Texture from %s was refused by GL: error 0x%04x\n", path.c_str(), error);
+    std::fflush(stdout);
+    std::exit(1);
+  }
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
 }

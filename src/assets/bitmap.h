@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -21,12 +22,14 @@ struct BitmapImage {
 };
 
 // Reads path into image. Returns false, after printing one line naming the file, when the file
-// is missing or not a regular file, is not a 1-plane 24-bit image, has an unusable size or holds
-// too few pixel bytes.
-bool readBitmap(const std::string& path, BitmapImage& image);
+// is missing or not a regular file, is not a 1-plane 24-bit image, has an unusable size (or a
+// side longer than largestSide) or holds too few pixel bytes.
+bool readBitmap(const std::string& path, BitmapImage& image,
+                std::int32_t largestSide = std::numeric_limits<std::int32_t>::max());
 
 // Uploads the image at path as texture id (nearest filtering) and leaves it bound.
-// Ends the process with status 1 if the image cannot be read.
+// Ends the process with status 1 if the image cannot be read, is larger than GL_MAX_TEXTURE_SIZE
+// or is refused by GL.
 void loadTexture(const std::string& path, TextureId id);
 
 // Texture 0: 64 x 64 RGB storage, clamped, nearest filtering.

@@ -76,6 +76,13 @@ TEST_F(DamagedResources, BrokenImagesAreRefusedWithTheirReason) {
   EXPECT_EQ(runToExit(), 1);
   EXPECT_NE(output.find("./Resources/desert05.bmp"), std::string::npos) << output;
 
+  // A valid file wider than any GL texture: GL would take nothing and show white.
+  testenv::writeFile(desert, testenv::bmpBytes(65536, 4, std::string(65536 * 4 * 3, '\x40')));
+  EXPECT_EQ(runToExit(), 1);
+  EXPECT_NE(output.find("Size from ./Resources/desert05.bmp is larger than the largest texture, "),
+            std::string::npos)
+      << output;
+
   // A FIFO nobody writes to would block start-up in open for ever.
   fs::remove(desert);
   ASSERT_EQ(mkfifo(desert.c_str(), 0600), 0);
