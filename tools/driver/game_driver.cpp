@@ -155,12 +155,20 @@ GameProcess::GameProcess(const std::string& displayName,
   argv.push_back(nullptr);
   int fds[2];
   if (pipe(fds) != 0) return;
+  int broken[2] = {-1, -1};  // a pipe nobody reads, for StandardOutput::brokenPipe
+  if (launch.standardOutput == StandardOutput::brokenPipe && pipe(broken) != 0) return;
   pid_ = fork();
   if (pid_ == 0) {
     dup2(fds[1], STDOUT_FILENO);
     dup2(fds[1], STDERR_FILENO);
     close(fds[0]);
     close(fds[1]);
+    if (launch.standardOutput == StandardOutput::closed) close(STDOUT_FILENO);
+    if (launch.standardOutput == StandardOutput::brokenPipe) {
+      dup2(broken[1], STDOUT_FILENO);
+      close(broken[0]);
+      close(broken[1]);
+    }
     if (chdir(workingDirectory.c_str()) != 0) _exit(126);
     setenv("DISPLAY", displayName.c_str(), 1);
     // Games under test mix their sound for nobody unless the launch asks for another device.
@@ -178,6 +186,10 @@ GameProcess::GameProcess(const std::string& displayName,
     _exit(127);
   }
   close(fds[1]);
+  if (broken[0] >= 0) {
+    close(broken[0]);  // the last reader: from now on the game's writes meet a broken pipe
+    close(broken[1]);
+  }
   outputFd_ = fds[0];
   fcntl(outputFd_, F_SETFL, O_NONBLOCK);
   XSetErrorHandler(ignoreXErrors);  // the window may vanish while a test looks at it
@@ -214,6 +226,10 @@ bool GameProcess::running() {
     return false;
   }
   return true;
+}
+
+void GameProcess::sendSignal(int number) {
+  if (running()) kill(pid_, number);
 }
 
 int GameProcess::waitForExit(double timeoutSeconds) {

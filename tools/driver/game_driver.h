@@ -66,12 +66,17 @@ class VirtualScreen {
   std::string name_;
 };
 
+// Where the game's standard output goes: to output() with standard error, nowhere (the
+// descriptor closed, as `>&-` leaves it), or into a pipe whose reader has already gone.
+enum class StandardOutput { captured, closed, brokenPipe };
+
 // How to start the game: its arguments and extra environment ("NAME=value"; "NAME=" alone
 // removes NAME from the environment). The game is started with ALSOFT_DRIVERS=null, so it mixes
 // its sound for nobody, unless the environment given says otherwise.
 struct Launch {
   std::vector<std::string> args;
   std::vector<std::string> environment;
+  StandardOutput standardOutput = StandardOutput::captured;
 };
 
 class GameProcess {
@@ -92,6 +97,8 @@ class GameProcess {
   // Waits for the process to end; returns its exit status, or -1 on a signal or timeout.
   int waitForExit(double timeoutSeconds);
   bool running();
+  // Sends the game a signal (SIGTERM, SIGINT, ...).
+  void sendSignal(int number);
   // Everything the game has printed so far.
   const std::string& output();
 
