@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds one libFuzzer target with clang (ASan + UBSan) and runs it for a while.
+# Builds one libFuzzer target with clang (ASan + UBSan) and runs it for a while. The file
+# loaders are also built with clang's integer checks: any overflow, wrap-around or lossy
+# conversion in them is an error, as none of their arithmetic is meant to wrap.
 #   scripts/fuzz.sh mesh|bitmap|wav SECONDS      (SECONDS 0: until interrupted)
 # Seeds come from fuzz/corpus/TARGET (never written to); new inputs and any crash go under
 # build/fuzz/ (FUZZ_BUILD). Exits non-zero if the fuzzer finds a crash, leak, hang or UB.
@@ -11,10 +13,13 @@ seconds=${2:-60}
 out=${FUZZ_BUILD:-build/fuzz}
 cxx=${FUZZ_CXX:-clang++-14}
 
+integer=()  # clang's integer checks, for targets whose code never means to wrap
 case "$target" in
-  mesh) sources=(fuzz/mesh_fuzz.cpp src/assets/mesh.cpp src/assets/vec.cpp src/assets/material.cpp)
-        extra=(-dict=fuzz/mesh.dict) libs=(-lGL) ;;
-  bitmap) sources=(fuzz/bitmap_fuzz.cpp src/assets/bitmap.cpp) extra=() libs=(-lGL) ;;
+  mesh) sources=(fuzz/mesh_fuzz.cpp src/assets/mesh.cpp src/assets/vec.cpp src/assets/material.cpp
+              src/assets/resource_file.cpp)
+        extra=(-dict=fuzz/mesh.dict) libs=(-lGL) integer=(-fsanitize=integer) ;;
+  bitmap) sources=(fuzz/bitmap_fuzz.cpp src/assets/bitmap.cpp src/assets/resource_file.cpp)
+          extra=(-dict=fuzz/bitmap.dict) libs=(-lGL) integer=(-fsanitize=integer) ;;
   wav) sources=(fuzz/wav_fuzz.cpp src/audio/wav.cpp) extra=(-dict=fuzz/wav.dict) libs=() ;;
   *) echo "unknown fuzz target: $target (mesh, bitmap or wav)" >&2; exit 2 ;;
 esac
@@ -22,7 +27,7 @@ esac
 mkdir -p "$out/$target-corpus" "$out/$target-artifacts"
 binary="$out/${target}_fuzz"
 "$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer \
-  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+  -fsanitize=fuzzer,address,undefined "${integer[@]}" -fno-sanitize-recover=all \
   -Isrc "${sources[@]}" "${libs[@]}" -o "$binary"
 
 echo "fuzzing $target for ${seconds}s"
