@@ -20,7 +20,8 @@ case "$target" in
         extra=(-dict=fuzz/mesh.dict) libs=(-lGL) integer=(-fsanitize=integer) ;;
   bitmap) sources=(fuzz/bitmap_fuzz.cpp src/assets/bitmap.cpp src/assets/resource_file.cpp)
           extra=(-dict=fuzz/bitmap.dict) libs=(-lGL) integer=(-fsanitize=integer) ;;
-  wav) sources=(fuzz/wav_fuzz.cpp src/audio/wav.cpp) extra=(-dict=fuzz/wav.dict) libs=() ;;
+  wav) sources=(fuzz/wav_fuzz.cpp src/audio/wav.cpp src/assets/resource_file.cpp)
+       extra=(-dict=fuzz/wav.dict) libs=() integer=(-fsanitize=integer) ;;
   *) echo "unknown fuzz target: $target (mesh, bitmap or wav)" >&2; exit 2 ;;
 esac
 

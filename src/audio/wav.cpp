@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "assets/resource_file.h"
+
 namespace brambleshot {
 
 namespace {
@@ -27,10 +29,6 @@ bool fail(std::string& error, const char* reason) {
   error = reason;
   return false;
 }
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 }  // namespace
 
@@ -83,12 +81,11 @@ bool parseWav(const unsigned char* bytes, std::size_t size, WavSound& sound, std
 }
 
 bool readWav(const std::string& path, WavSound& sound, std::string& error) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  // Only a regular file: a FIFO in its place must not block start-up.
+  std::uint64_t size = 0;
+  const ResourceFile file = openResource(path, size);
   if (!file) return fail(error, "cannot be opened");
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) return fail(error, "cannot be read");
-  const long size = std::ftell(file.get());
-  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return fail(error, "cannot be read");
-  if (static_cast<unsigned long>(size) > kMaxWavBytes) return fail(error, "too large for a sound");
+  if (size > kMaxWavBytes) return fail(error, "too large for a sound");
   const auto bytes =
       std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(size));
   if (std::fread(bytes.get(), 1, static_cast<std::size_t>(size), file.get()) !=

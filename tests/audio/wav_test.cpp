@@ -1,5 +1,6 @@
 // The WAV reader against hand-made good and broken files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <string>
@@ -111,8 +112,13 @@ TEST_F(WavReader, RefusesMissingAndOversizedFilesUnread) {
   WavSound nothing;
   EXPECT_FALSE(brambleshot::readWav((dir / "absent.wav").string(), nothing, error));
   EXPECT_EQ(error, "cannot be opened");
-  EXPECT_FALSE(brambleshot::readWav(dir.path().string(), nothing, error));  // a folder
-  EXPECT_FALSE(error.empty());
+  // A folder, and a FIFO nobody writes to (which must not be waited for).
+  const std::string fifo = (dir / "fifo.wav").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {dir.path().string(), fifo}) {
+    EXPECT_FALSE(brambleshot::readWav(path, nothing, error));
+    EXPECT_EQ(error, "cannot be opened");
+  }
   const std::string big = riff(format() + chunk("data", std::string(brambleshot::kMaxWavBytes, 0)));
   EXPECT_FALSE(read(big));
   EXPECT_EQ(error, "too large for a sound");
