@@ -1,0 +1,124 @@
+// Demo files: what the writer writes reads back the same, and every kind of damage is refused
+// with the file and the line at fault.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "demo/demo.h"
+#include "support/test_util.h"
+
+namespace {
+
+using namespace brambleshot;
+
+const std::string kHeader = "brambleshot-demo 1\ngame 1.0.0\nseed 7\nwindow 800 600\n";
+const std::string kTwoFrames =
+    kHeader + "idle\nframe 1 0000000000000001\nkey 97 10 20\nframe 2 00000000000000ff\n";
+
+TEST(DemoFile, WhatTheWriterWritesReadsBack) {
+  testenv::TempDir dir;
+  const std::string path = (dir / "game.demo").string();
+  {
+    DemoWriter writer;
+    std::string error;
+    ASSERT_TRUE(writer.open(path, 4294967295u, 1024, 768, error)) << error;
+    writer.reshape(1024, 768);
+    writer.frame(0);
+    writer.key(' ', -5, 3);
+    writer.button(0, 1, 700, 12);
+    writer.motion(1023, 0);
+    writer.idle();
+    writer.frame(0xfedcba9876543210u);
+    // Everything up to the last frame is on disk before the end.
+    Demo partial;
+    ASSERT_TRUE(loadDemo(path, partial, error)) << error;
+    EXPECT_FALSE(partial.finished);
+    EXPECT_EQ(partial.frameChecksums.size(), 2u);
+    ASSERT_TRUE(writer.finish(0x0123456789abcdefu, error)) << error;
+  }
+  Demo demo;
+  std::string error;
+  ASSERT_TRUE(loadDemo(path, demo, error)) << error;
+  EXPECT_EQ(demo.gameVersion, BRAMBLESHOT_VERSION);
+  EXPECT_EQ(demo.seed, 4294967295u);
+  EXPECT_EQ(demo.windowWidth, 1024);
+  EXPECT_EQ(demo.windowHeight, 768);
+  ASSERT_EQ(demo.events.size(), 7u);
+  const DemoEvent& key = demo.events[2];
+  EXPECT_EQ(key.type, DemoEventType::key);
+  EXPECT_EQ(std::vector<int>({key.a, key.b, key.c}), std::vector<int>({' ', -5, 3}));
+  const DemoEvent& button = demo.events[3];
+  EXPECT_EQ(std::vector<int>({button.a, button.b, button.c, button.d}),
+            std::vector<int>({0, 1, 700, 12}));
+  EXPECT_EQ(demo.events[4].type, DemoEventType::motion);
+  EXPECT_EQ(demo.events[5].type, DemoEventType::idle);
+  EXPECT_EQ(demo.frameChecksums, (std::vector<std::uint64_t>{0, 0xfedcba9876543210u}));
+  EXPECT_TRUE(demo.finished);
+  EXPECT_EQ(demo.pictureHash, 0x0123456789abcdefu);
+}
+
+TEST(DemoFile, DamageIsRefusedNamingTheLine) {
+  struct Case {
+    std::string text;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"", "d.demo:1: empty file"},
+      {"PK\x03\x04 zip\n", "d.demo:1: not a Brambleshot demo"},
+      {"brambleshot-demo 2\ngame 9\nseed 1\nwindow 800 600\n",
+       "d.demo:1: demo format version 2; this game reads version 1"},
+      {"brambleshot-demo 1\ngame 1.0.0\n", "d.demo:3: truncated: the header has no seed line"},
+      {kTwoFrames + "frame 3 00000000", "d.demo:9: truncated: the last line has no end"},
+      {kHeader + "window 800 600\n", "d.demo:5: unknown event 'window'"},
+      {"brambleshot-demo 1\ngame 1.0.0\nseed -1\nwindow 800 600\n", "d.demo:3: expected 'seed"},
+      {"brambleshot-demo 1\ngame 1.0.0\nseed 1\nwindow 800 20\n", "d.demo:4: expected 'window"},
+      {kHeader + "frame 2 0000000000000001\n", "d.demo:5: 'frame' should count 1 frames"},
+      {kHeader + "frame 1 000000000000000G\n", "d.demo:5: bad checksum"},
+      {kHeader + "frame 1 00000000000001\n", "d.demo:5: bad checksum"},
+      {kHeader + "key 256 0 0\n", "d.demo:5: bad key '256'"},
+      {kHeader + "key 113 0 0\n", "d.demo:5: key 113 (q) is never recorded"},
+      {kHeader + "key 97 0\n", "d.demo:5: 'key' takes 3 values"},
+      {kHeader + "button 0 2 0 0\n", "d.demo:5: bad button state '2'"},
+      {kHeader + "motion 99999999999 0\n", "d.demo:5: bad pointer x"},
+      {kHeader + "motion 1 +2\n", "d.demo:5: bad pointer y"},
+      {kHeader + "reshape 800 -1\n", "d.demo:5: bad height"},
+      {kHeader + "idle  \n", "d.demo:5: malformed line"},
+      {kHeader + "idle\r\n", "d.demo:5: unknown event"},
+      {kTwoFrames + "end 1 0000000000000000\n", "d.demo:9: 'end' should count 2 frames"},
+      {kTwoFrames + "end 2 0000000000000000\nidle\n", "d.demo:10: nothing may follow"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Demo demo;
+    std::string error;
+    EXPECT_FALSE(parseDemo(c.text, "d.demo", demo, error));
+    EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+  }
+}
+
+TEST(DemoFile, FilesThatCannotBeReadAreNamed) {
+  testenv::TempDir dir;
+  Demo demo;
+  std::string error;
+  EXPECT_FALSE(loadDemo((dir / "missing.demo").string(), demo, error));
+  EXPECT_NE(error.find("missing.demo: cannot open: No such file or directory"), std::string::npos)
+      << error;
+  EXPECT_FALSE(loadDemo(dir.path().string(), demo, error));
+  EXPECT_NE(error.find("is a directory"), std::string::npos) << error;
+
+  DemoWriter writer;
+  EXPECT_FALSE(writer.open((dir / "no/such/dir.demo").string(), 1, 800, 600, error));
+  EXPECT_NE(error.find("dir.demo: cannot write the demo: No such file or directory"),
+            std::string::npos)
+      << error;
+}
+
+TEST(DemoFile, AFullDiskIsReported) {
+  DemoWriter writer;
+  std::string error;
+  // The header fits the stream's buffer and fails at its flush.
+  EXPECT_FALSE(writer.open("/dev/full", 1, 800, 600, error));
+  EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+}
+
+}  // namespace
