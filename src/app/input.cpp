@@ -18,10 +18,12 @@ namespace brambleshot {
 
 namespace {
 
+void (*idleCallback)() = onIdle;  // what resuming installs
+
 // 'p': toggles the pause. Pausing removes the idle callback, so frames come only from input.
 void togglePause() {
   game.paused = !game.paused;
-  glutIdleFunc(game.paused ? nullptr : onIdle);
+  glutIdleFunc(game.paused ? nullptr : idleCallback);
   soundPlayer.setPaused(game.paused);
 }
 
@@ -90,10 +92,23 @@ void onReshape(int width, int height) {
   glutPostRedisplay();
 }
 
-void onIdle() {
+void setIdleCallback(void (*idle)()) {
+  idleCallback = idle;
+  glutIdleFunc(game.paused ? nullptr : idleCallback);
+}
+
+void idleSleep() {
   std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+void offerLaunch() {
   // 100 chances in 32768 per idle call; the squadron refuses while the game is over or full.
   if (rand() % 100000 < 100) squadron.launchAircraft();
+}
+
+void onIdle() {
+  idleSleep();
+  offerLaunch();
   glutPostRedisplay();
 }
 

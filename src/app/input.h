@@ -10,6 +10,12 @@ void onMotion(int x, int y);
 void onReshape(int width, int height);
 // Sleeps 5 ms, gives the squadron its launch chance and asks for the next frame.
 void onIdle();
+// The idle callback's two parts: the 5 ms sleep that paces the game, and the launch chance.
+void idleSleep();
+void offerLaunch();
+// Installs idle (unless paused) as the idle callback, and makes resuming install it from now
+// on; a demo recording wraps onIdle this way.
+void setIdleCallback(void (*idle)());
 // The squadron's HitTest: damages the tank; true (after starting its explosion) when destroyed.
 bool tankHitTest(const double centre[2], double radius);
 

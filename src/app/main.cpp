@@ -1,8 +1,10 @@
-// Brambleshot: the command line, start-up, then the GLUT main loop, which never returns.
+// Brambleshot: the command line, start-up, then the GLUT main loop (or a demo's replay), which
+// never returns.
 #include <GL/freeglut.h>
 
 #include <cstdio>
 
+#include "app/demos.h"
 #include "app/options.h"
 #include "app/startup.h"
 #include "app/streams.h"
@@ -18,7 +20,10 @@ int main(int argc, char** argv) {
     case brambleshot::ParseResult::play:
       break;
   }
+  if (!brambleshot::prepareDemo(options)) return 2;
   brambleshot::startUp(&argc, argv, options);
+  if (!options.playFile.empty()) brambleshot::playDemo(options);
+  if (!options.recordFile.empty()) brambleshot::startRecording();
   glutMainLoop();
   return 0;
 }

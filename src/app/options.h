@@ -1,7 +1,9 @@
 // The game's own command-line options, read before GLUT sees the arguments.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace brambleshot {
@@ -10,10 +12,11 @@ struct Options {
   bool fullscreen = false;
   int windowWidth = 0;  // pixels; 0 keeps the game's 800 x 600
   int windowHeight = 0;
-  bool mute = false;       // start with the sound off
-  std::string recordFile;  // --record: write a demo of this game here
-  std::string playFile;    // --play: replay this demo
-  bool fast = false;       // --fast: replay as fast as frames can be drawn
+  bool mute = false;                  // start with the sound off
+  std::string recordFile;             // --record: write a demo of this game here
+  std::string playFile;               // --play: replay this demo
+  bool fast = false;                  // --fast: replay as fast as frames can be drawn
+  std::optional<std::uint32_t> seed;  // the generator's seed (a demo's); unset: the clock
 };
 
 enum class ParseResult {

@@ -99,7 +99,7 @@ void startUp(int* argc, char** argv, const Options& options) {
   applyLight(GL_LIGHT0, sunLight);
   glEnable(GL_LIGHT0);
   glEnable(GL_LIGHTING);
-  srand(static_cast<std::uint32_t>(std::time(nullptr)));
+  srand(options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr))));
   createDefaultTexture();
   placeCamera(camera);
   // The squadron keeps references to the counters; they are zeroed again below.

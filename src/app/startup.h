@@ -6,9 +6,10 @@
 namespace brambleshot {
 
 // The whole start-up in order: window and GL state, swap interval 0 where the display allows,
-// callbacks, sun, random seed from the clock, built-in texture, camera, squadron, tank, counters,
-// the shell's images, panel lists, the mute mark, the sound, hidden pointer. A missing image ends
-// the process with status 1. The options may change the window's size and make it fullscreen.
+// callbacks, sun, random seed from the clock (or the options'), built-in texture, camera,
+// squadron, tank, counters, the shell's images, panel lists, the mute mark, the sound, hidden
+// pointer. A missing image ends the process with status 1. The options may change the window's
+// size and make it fullscreen.
 void startUp(int* argc, char** argv, const Options& options = {});
 
 // Opens the 800 x 600 "Brambleshot!" window and sets the fixed GL state.

@@ -64,6 +64,27 @@ TEST_F(Installed, LauncherStartsTheGameFromAnyDirectory) {
   EXPECT_EQ(refused.exitCode, 2) << refused.output;
 }
 
+// The launcher enters the data directory; demo paths stay the player's.
+TEST_F(Installed, RelativeDemoPathsStartFromThePlayersDirectory) {
+  VirtualScreen screen;
+  ASSERT_TRUE(screen.ok());
+  testenv::TempDir elsewhere;
+  {
+    GameProcess game(screen.name(), elsewhere.path(), 60.0, usr("bin/brambleshot"),
+                     {{"--record", "mine.demo"}, {}});
+    ASSERT_TRUE(game.waitForWindow()) << game.output();
+    game.key("n");
+    game.settle();
+    game.key("q");
+    ASSERT_EQ(game.waitForExit(20.0), 0) << game.output();
+  }
+  ASSERT_TRUE(fs::exists(elsewhere / "mine.demo"));
+  GameProcess replay(screen.name(), elsewhere.path(), 60.0, usr("bin/brambleshot"),
+                     {{"--play=mine.demo", "--fast"}, {}});
+  EXPECT_EQ(replay.waitForExit(50.0), 0) << replay.output();
+  EXPECT_NE(replay.output().find("mine.demo: "), std::string::npos) << replay.output();
+}
+
 TEST_F(Installed, DesktopEntryMetainfoAndIconsAreValid) {
   const testenv::ProcessResult desktop =
       testenv::runProcess("/usr/bin/desktop-file-validate",

@@ -1,0 +1,216 @@
+// Demos in the shell: the recording callbacks around the game's own, and the replay loop.
+#include "app/demos.h"
+
+#include <GL/freeglut.h>
+
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+#include "app/frame.h"
+#include "app/input.h"
+#include "demo/checksum.h"
+#include "world/game.h"
+
+namespace brambleshot {
+
+namespace {
+
+DemoWriter recorder;
+Demo playing;
+std::vector<unsigned char> pixels;  // the last frame's, for its hash
+
+void reportWriteFailure() {
+  std::string error;
+  if (recorder.failed(error))
+    std::printf("brambleshot: %s; the game goes on unrecorded\n", error.c_str());
+}
+
+// During a replay the player's input reaches nothing, and frames come only from the demo.
+void ignoreKey(unsigned char, int, int) {}
+void ignoreButton(int, int, int, int) {}
+void ignoreMotion(int, int) {}
+void ignoreReshape(int, int) {}
+void drawNothing() {}
+
+}  // namespace
+
+bool prepareDemo(Options& options) {
+  std::string error;
+  if (!options.playFile.empty()) {
+    if (!loadDemo(options.playFile, playing, error)) {
+      std::fprintf(stderr, "brambleshot: %s\n", error.c_str());
+      return false;
+    }
+    options.seed = playing.seed;
+    options.windowWidth = playing.windowWidth;
+    options.windowHeight = playing.windowHeight;
+    options.fullscreen = false;  // the demo's frames are drawn at its own window size
+  } else if (!options.recordFile.empty()) {
+    if (!options.seed) options.seed = static_cast<std::uint32_t>(std::time(nullptr));
+    const int width = options.windowWidth > 0 ? options.windowWidth : 800;
+    const int height = options.windowHeight > 0 ? options.windowHeight : 600;
+    if (!recorder.open(options.recordFile, *options.seed, width, height, error)) {
+      std::fprintf(stderr, "brambleshot: %s\n", error.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+void recordKeyboard(unsigned char key, int x, int y) {
+  if (key == 'q') finishRecording();
+  recorder.key(key, x, y);
+  onKeyboard(key, x, y);
+}
+
+void recordMouse(int button, int state, int x, int y) {
+  recorder.button(button, state, x, y);
+  onMouse(button, state, x, y);
+}
+
+void recordMotion(int x, int y) {
+  recorder.motion(x, y);
+  onMotion(x, y);
+}
+
+void recordReshape(int width, int height) {
+  recorder.reshape(width, height);
+  onReshape(width, height);
+}
+
+void recordIdle() {
+  recorder.idle();
+  onIdle();
+}
+
+void recordDisplay() {
+  onDisplay();
+  recorder.frame(worldChecksum());
+  reportWriteFailure();
+}
+
+void finishRecording() {
+  // The last picture can only be read before its swap, so q draws one more frame.
+  drawFrame();
+  recorder.frame(worldChecksum());
+  const std::uint64_t picture = pictureHash(pixels);
+  glutSwapBuffers();
+  std::string error;
+  reportWriteFailure();
+  if (recorder.isOpen() && !recorder.finish(picture, error))
+    std::printf("brambleshot: %s\n", error.c_str());
+  std::exit(0);
+}
+
+void startRecording() {
+  glutKeyboardFunc(recordKeyboard);
+  glutMouseFunc(recordMouse);
+  glutMotionFunc(recordMotion);
+  glutPassiveMotionFunc(recordMotion);
+  glutReshapeFunc(recordReshape);
+  glutDisplayFunc(recordDisplay);
+  glutCloseFunc(finishRecording);
+  setIdleCallback(recordIdle);
+}
+
+ReplayResult replayDemo(const Demo& demo, bool fast) {
+  glutKeyboardFunc(ignoreKey);
+  glutSpecialFunc(nullptr);
+  glutMouseFunc(ignoreButton);
+  glutMotionFunc(ignoreMotion);
+  glutPassiveMotionFunc(ignoreMotion);
+  glutReshapeFunc(ignoreReshape);
+  glutDisplayFunc(drawNothing);
+  glutIdleFunc(nullptr);
+
+  glutMainLoopEvent();  // the window shows before the first frame
+
+  ReplayResult result;
+  const auto start = std::chrono::steady_clock::now();
+  const int frames = static_cast<int>(demo.frameChecksums.size());
+  for (const DemoEvent& event : demo.events) {
+    switch (event.type) {
+      case DemoEventType::key:
+        onKeyboard(static_cast<unsigned char>(event.a), event.b, event.c);
+        break;
+      case DemoEventType::button:
+        onMouse(event.a, event.b, event.c, event.d);
+        break;
+      case DemoEventType::motion:
+        onMotion(event.a, event.b);
+        break;
+      case DemoEventType::reshape:
+        onReshape(event.a, event.b);
+        // The window follows, so that the last picture can be compared.
+        if (event.a > 0 && event.b > 0) glutReshapeWindow(event.a, event.b);
+        break;
+      case DemoEventType::idle:
+        if (!fast) idleSleep();
+        offerLaunch();
+        break;
+      case DemoEventType::frame: {
+        drawFrame();
+        const int frame = ++result.frames;
+        if (worldChecksum() != demo.frameChecksums[frame - 1]) {
+          result.divergedAt = frame;
+          glutSwapBuffers();
+          result.seconds =
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+          return result;
+        }
+        if (frame == frames && demo.finished) {
+          result.windowWidth = glutGet(GLUT_WINDOW_WIDTH);
+          result.windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+          if (result.windowWidth == game.windowWidth && result.windowHeight == game.windowHeight) {
+            result.pictureCompared = true;
+            result.picture = pictureHash(pixels);
+          }
+        }
+        glutSwapBuffers();
+        glutMainLoopEvent();  // the window's own events; closing it ends the replay
+        break;
+      }
+    }
+  }
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return result;
+}
+
+void playDemo(const Options& options) {
+  const char* name = options.playFile.c_str();
+  const ReplayResult result = replayDemo(playing, options.fast);
+  const int frames = static_cast<int>(playing.frameChecksums.size());
+  if (result.divergedAt > 0) {
+    std::string versions;
+    if (playing.gameVersion != BRAMBLESHOT_VERSION)
+      versions =
+          " (recorded by version " + playing.gameVersion + ", this is " + BRAMBLESHOT_VERSION + ")";
+    std::fprintf(stderr, "brambleshot: %s: the replay diverged at frame %d of %d%s\n", name,
+                 result.divergedAt, frames, versions.c_str());
+    std::exit(3);
+  }
+  if (result.pictureCompared && result.picture != playing.pictureHash) {
+    std::fprintf(stderr,
+                 "brambleshot: %s: the last picture (frame %d) differs from the recorded one\n",
+                 name, frames);
+    std::exit(3);
+  }
+  const double rate = result.seconds > 0.0 ? result.frames / result.seconds : 0.0;
+  std::printf("%s: %d frames replayed exactly in %.2f s (%.0f frames a second)\n", name,
+              result.frames, result.seconds, rate);
+  if (!playing.finished)
+    std::printf(
+        "%s: the recording stopped there, before its end line: no last picture to "
+        "compare\n",
+        name);
+  else if (!result.pictureCompared)
+    std::printf("%s: the last picture was not compared: the window is %dx%d, the demo's %dx%d\n",
+                name, result.windowWidth, result.windowHeight, game.windowWidth, game.windowHeight);
+  std::exit(0);
+}
+
+}  // namespace brambleshot
