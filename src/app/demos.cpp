@@ -48,7 +48,6 @@ bool prepareDemo(Options& options) {
     options.seed = playing.seed;
     options.windowWidth = playing.windowWidth;
     options.windowHeight = playing.windowHeight;
-    options.fullscreen = false;  // the demo's frames are drawn at its own window size
   } else if (!options.recordFile.empty()) {
     if (!options.seed) options.seed = static_cast<std::uint32_t>(std::time(nullptr));
     const int width = options.windowWidth > 0 ? options.windowWidth : 800;

@@ -157,6 +157,12 @@ ParseResult parseOptions(int& argc, char** argv, Options& options, std::FILE* ou
     std::fprintf(err, "brambleshot: --record and --play cannot be used together\n");
     return ParseResult::exitBad;
   }
+  if (!options.playFile.empty() && (options.fullscreen || options.windowWidth > 0)) {
+    std::fprintf(err,
+                 "brambleshot: --play takes the window's size from the demo: no --window "
+                 "or --fullscreen\n");
+    return ParseResult::exitBad;
+  }
   argc = kept;
   argv[argc] = nullptr;
   return ParseResult::play;

@@ -111,6 +111,7 @@ TEST(Options, NonsenseIsRefusedWithOneLineNamingIt) {
       {{"--play="}, "'--play' needs a file name"},
       {{"--fast"}, "--fast works only with --play"},
       {{"--record", "a", "--play", "b"}, "cannot be used together"},
+      {{"--play", "a", "--window", "640x480"}, "takes the window's size from the demo"},
       {{"-display"}, "'-display' needs a value"},
   };
   for (const Case& c : cases) {
