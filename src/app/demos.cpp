@@ -61,7 +61,10 @@ bool prepareDemo(Options& options) {
 }
 
 void recordKeyboard(unsigned char key, int x, int y) {
-  if (key == 'q') finishRecording();
+  if (key == 'q') {
+    completeRecording();
+    std::exit(0);
+  }
   recorder.key(key, x, y);
   onKeyboard(key, x, y);
 }
@@ -92,17 +95,16 @@ void recordDisplay() {
   reportWriteFailure();
 }
 
-void finishRecording() {
-  // The last picture can only be read before its swap, so q draws one more frame.
+void completeRecording() {
+  if (!recorder.isOpen()) return;  // freeglut's exit handler closes the window once more
+  // The last picture can only be read before its swap, so the end draws one more frame.
   drawFrame();
   recorder.frame(worldChecksum());
   const std::uint64_t picture = pictureHash(pixels);
   glutSwapBuffers();
-  std::string error;
   reportWriteFailure();
-  if (recorder.isOpen() && !recorder.finish(picture, error))
-    std::printf("brambleshot: %s\n", error.c_str());
-  std::exit(0);
+  std::string error;
+  if (!recorder.finish(picture, error)) std::printf("brambleshot: %s\n", error.c_str());
 }
 
 void startRecording() {
@@ -112,7 +114,7 @@ void startRecording() {
   glutPassiveMotionFunc(recordMotion);
   glutReshapeFunc(recordReshape);
   glutDisplayFunc(recordDisplay);
-  glutCloseFunc(finishRecording);
+  glutCloseFunc(completeRecording);
   setIdleCallback(recordIdle);
 }
 

@@ -24,8 +24,9 @@ void recordMotion(int x, int y);
 void recordReshape(int width, int height);
 void recordIdle();
 void recordDisplay();
-// Draws one last frame, writes it with the hash of its pixels and the end line, and exits 0.
-[[noreturn]] void finishRecording();
+// Draws one last frame, writes it with the hash of its pixels and the end line, and closes the
+// demo (q exits after it; closing the window lets GLUT end the game).
+void completeRecording();
 
 struct ReplayResult {
   int frames = 0;      // frames replayed
