@@ -12,7 +12,7 @@ PKG_BUILD  ?= build/package
 CONFIGURE   = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
 .PHONY: run build test sanitize fuzz fuzz-smoke session soak screenshots bench deps test-deps \
-        resources icons package format clean mutate
+        resources icons package format clean mutate demo-pictures
 
 # Only the game itself: the tests and the tools are left for `make test`.
 run: deps
@@ -42,19 +42,21 @@ sanitize: test-deps
 	scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 	$(MAKE) fuzz-smoke
 
-# libFuzzer (clang, ASan + UBSan) on the mesh, bitmap and sound loaders, FUZZ_SECONDS each
-# (0: until interrupted). New inputs and crashes are kept under build/fuzz/.
+# libFuzzer (clang, ASan + UBSan) on the mesh, bitmap and sound loaders and the demo reader,
+# FUZZ_SECONDS each (0: until interrupted). New inputs and crashes are kept under build/fuzz/.
 .PHONY: fuzz fuzz-smoke
 fuzz: test-deps
 	scripts/fuzz.sh mesh $(FUZZ_SECONDS)
 	scripts/fuzz.sh bitmap $(FUZZ_SECONDS)
 	scripts/fuzz.sh wav $(FUZZ_SECONDS)
+	scripts/fuzz.sh demo $(FUZZ_SECONDS)
 
 # The same for about a minute each; the end of `make sanitize`.
 fuzz-smoke: test-deps
 	scripts/fuzz.sh mesh 60
 	scripts/fuzz.sh bitmap 60
 	scripts/fuzz.sh wav 60
+	scripts/fuzz.sh demo 60
 
 # A long session of the sanitizer build under Xvfb with scripted random input (SESSION_SECONDS).
 SESSION_SECONDS ?= 180
@@ -88,6 +90,14 @@ screenshots: test-deps
 	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target screenshots
 	scripts/with-display.sh ./$(BUILD)/tools/screenshots docs/screenshots
+
+# After an intended change of the pictures (models, images, drawing): replays the committed demos
+# and rewrites the hash of each one's last picture. Refuses a demo whose world has changed.
+demo-pictures: test-deps
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target demos
+	for demo in tests/demo/games/*.demo; do \
+	  scripts/with-display.sh ./$(BUILD)/tools/demos pictures $$demo || exit 1; done
 
 # The application icon at the hicolor sizes, into data/icons.
 icons: deps

@@ -1,0 +1,228 @@
+// demos: makes the committed test demos by scripted play, and brings their last pictures up to
+// date after an intended change of the pictures.
+//
+//   demos record gameover|chains|pauses FILE [SEED]
+//                                              plays a seeded, scripted game and records it
+//                                              (the committed demo's seed unless given)
+//   demos pictures FILE                        replays FILE; if every frame's world matches,
+//                                              rewrites the hash of its last picture
+//
+// Run from the repository's root with an X display; one demo per run. The recording goes
+// through the game's own recording callbacks, exactly as a player's would; only the input
+// comes from a script instead of a player.
+#include <GL/freeglut.h>
+
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "app/demos.h"
+#include "app/frame.h"
+#include "app/startup.h"
+#include "demo/demo.h"
+#include "enemies/squadron.h"
+#include "tank/tank.h"
+#include "world/game.h"
+
+namespace {
+
+using namespace brambleshot;
+
+constexpr int kMaxFrames = 3000;
+// Small frames keep the demos quick to replay in the test suite.
+constexpr int kWidth = 400;
+constexpr int kHeight = 300;
+
+// One frame as the game's main loop makes it: the idle call (unless paused), then input, then
+// the frame.
+template <typename Input>
+void frame(Input input) {
+  if (!game.paused) recordIdle();
+  input();
+  recordDisplay();
+}
+
+void pointAt(double x, double y) {
+  int wx = 0, wy = 0;
+  if (windowPointOf(x, y, wx, wy)) recordMotion(wx, wy);
+}
+
+// Aims a little ahead of the aircraft furthest along and holds the guns on it; fires the
+// cannon when it is ready. Then dodges falling bombs, or drives under them when seekBombs.
+void autopilot(bool shoot, bool seekBombs) {
+  const Aircraft* target = nullptr;
+  for (const Aircraft& a : squadron.aircraft)
+    if (!target || a.x > target->x) target = &a;
+  if (shoot) {
+    if (target) pointAt(target->x + 0.08 + target->speed * 4, target->y + 0.05);
+    if (tank.gunsFiring != (target != nullptr))
+      recordMouse(GLUT_LEFT_BUTTON, target ? GLUT_DOWN : GLUT_UP, 200, 100);
+    if (target && tank.reload == 0) recordKeyboard(' ', 200, 100);
+  }
+  const Bomb* nearest = nullptr;
+  for (const Bomb& b : squadron.bombs)
+    if (!nearest || std::abs(b.x - tank.x) < std::abs(nearest->x - tank.x)) nearest = &b;
+  if (nearest) {
+    const double gap = nearest->x - tank.x;
+    if (seekBombs && std::abs(gap) > 0.05) recordKeyboard(gap > 0 ? 'a' : 'd', 200, 100);
+    if (!seekBombs && std::abs(gap) < 0.6) recordKeyboard(gap > 0 ? 'd' : 'a', 200, 100);
+  }
+}
+
+// A game played to its end: the tank holds its fire and seeks the bombs out.
+void playToGameOver() {
+  frame([] { recordKeyboard('n', 200, 150); });
+  for (int i = 0; i < kMaxFrames && !squadron.isGameOver(); ++i)
+    frame([] { autopilot(false, true); });
+  for (int i = 0; i < 60; ++i)
+    frame([] {});  // the wreck's explosion plays out
+}
+
+// Shooting until blasts have destroyed two more targets: a blast's kill scores 75 (a bomb) or
+// 250 (an aircraft), gunfire and the shell 50 or 200.
+void playChains() {
+  frame([] { recordKeyboard('n', 200, 150); });
+  int chained = 0;
+  for (int i = 0; i < kMaxFrames && chained < 2; ++i) {
+    const int before = game.score;
+    frame([] { autopilot(true, false); });
+    const int gain = game.score - before;
+    if (gain % 50 != 0 || gain == 250 || gain == 450) ++chained;
+  }
+  for (int i = 0; i < 40; ++i)
+    frame([] { autopilot(true, false); });
+}
+
+// Pauses, the help page and keys that do nothing, between stretches of play.
+void playPauses() {
+  auto play = [](int frames) {
+    for (int i = 0; i < frames; ++i)
+      frame([] { autopilot(true, false); });
+  };
+  frame([] { recordKeyboard('n', 200, 150); });
+  play(300);
+  frame([] { recordKeyboard('p', 200, 150); });
+  for (int i = 0; i < 5; ++i)
+    frame([i] { recordMotion(150 + 10 * i, 80); });  // aiming goes on while paused
+  frame([] { recordKeyboard('a', 200, 150); });      // refused while paused
+  frame([] { recordMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 150, 80); });
+  frame([] { recordKeyboard('p', 200, 150); });
+  play(100);
+  frame([] { recordKeyboard('h', 200, 150); });
+  frame([] { recordKeyboard('N', 200, 150); });
+  frame([] { recordKeyboard('p', 200, 150); });  // the game runs under the help page
+  play(100);
+  frame([] { recordKeyboard('h', 200, 150); });
+  frame([] { recordKeyboard('n', 200, 150); });  // refused: a game is running
+  frame([] { recordReshape(320, 240); });
+  play(100);
+  frame([] { recordReshape(kWidth, kHeight); });
+  play(50);
+}
+
+struct Script {
+  const char* name;
+  void (*play)();
+  std::uint32_t seed;  // the committed demo's: chosen for a short game that shows the point
+};
+constexpr Script kScripts[] = {
+    {"gameover", playToGameOver, 4},
+    {"chains", playChains, 4},
+    {"pauses", playPauses, 20261207},
+};
+
+int record(const std::string& name, std::string file, const char* seedText, int argc, char** argv) {
+  const Script* script = nullptr;
+  for (const Script& s : kScripts)
+    if (name == s.name) script = &s;
+  if (!script) {
+    std::fprintf(stderr, "demos: no script called '%s'\n", name.c_str());
+    return 2;
+  }
+  Options options;
+  options.recordFile = file;
+  options.seed =
+      seedText ? static_cast<std::uint32_t>(std::strtoul(seedText, nullptr, 10)) : script->seed;
+  options.windowWidth = kWidth;
+  options.windowHeight = kHeight;
+  if (!prepareDemo(options)) return 1;
+  startUp(&argc, argv, options);
+  startRecording();
+  for (int i = 0; i < 5; ++i)
+    glutMainLoopEvent();  // the window's first events, recorded like a player's
+  script->play();
+  std::printf("%s: score %d, kills %d, escapes %d, %s\n", file.c_str(), game.score, game.kills,
+              game.escapes, squadron.isGameOver() ? "game over" : "playing");
+  completeRecording();
+  return 0;
+}
+
+int updatePicture(const std::string& file, int argc, char** argv) {
+  Demo demo;
+  std::string error;
+  if (!loadDemo(file, demo, error)) {
+    std::fprintf(stderr, "demos: %s\n", error.c_str());
+    return 1;
+  }
+  if (!demo.finished) {
+    std::fprintf(stderr, "demos: %s has no end line to update\n", file.c_str());
+    return 1;
+  }
+  Options options;
+  options.seed = demo.seed;
+  options.windowWidth = demo.windowWidth;
+  options.windowHeight = demo.windowHeight;
+  startUp(&argc, argv, options);
+  const ReplayResult result = replayDemo(demo, true);
+  if (result.divergedAt > 0) {
+    std::fprintf(stderr,
+                 "demos: %s: the world diverges at frame %d: not a change of the pictures; "
+                 "record the demo again\n",
+                 file.c_str(), result.divergedAt);
+    return 1;
+  }
+  if (!result.pictureCompared) {
+    std::fprintf(stderr, "demos: %s: the window is %dx%d, not the demo's size\n", file.c_str(),
+                 result.windowWidth, result.windowHeight);
+    return 1;
+  }
+  if (result.picture == demo.pictureHash) {
+    std::printf("%s: the last picture is unchanged\n", file.c_str());
+    return 0;
+  }
+  std::string text;
+  {
+    std::ifstream in(file, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const std::size_t end = text.rfind("\nend ") + 1;
+  char line[64];
+  std::snprintf(line, sizeof line, "end %zu %016" PRIx64 "\n", demo.frameChecksums.size(),
+                result.picture);
+  text.replace(end, std::string::npos, line);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+  std::printf("%s: last picture %016" PRIx64 " (was %016" PRIx64 ")\n", file.c_str(),
+              result.picture, demo.pictureHash);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "record") == 0) {
+    int glutArgc = 1;
+    return record(argv[2], argv[3], argc == 5 ? argv[4] : nullptr, glutArgc, argv);
+  }
+  if (argc == 3 && std::strcmp(argv[1], "pictures") == 0) {
+    int glutArgc = 1;
+    return updatePicture(argv[2], glutArgc, argv);
+  }
+  std::fprintf(stderr,
+               "usage: demos record gameover|chains|pauses FILE [SEED]\n"
+               "       demos pictures FILE\n");
+  return 2;
+}
