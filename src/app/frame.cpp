@@ -156,9 +156,26 @@ void updateSound() {
   soundPlayer.update(count, count > 0 ? xSum / count : 0.0);
 }
 
+namespace {
+bool framePending = false;  // drawn and flushed, to be shown after the idle callback's sleep
+}  // namespace
+
 void onDisplay() {
   drawFrame();
   updateSound();
+  if (game.paused) {
+    // No idle call follows while paused: a frame drawn in answer to input shows at once.
+    glutSwapBuffers();
+    return;
+  }
+  // The renderer's threads fill the frame while the idle callback sleeps; it then shows it.
+  glFlush();
+  framePending = true;
+}
+
+void presentPendingFrame() {
+  if (!framePending) return;
+  framePending = false;
   glutSwapBuffers();
 }
 

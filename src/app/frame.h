@@ -23,8 +23,11 @@ void setSceneView(int panelWidth, int sceneWidth);
 // Multiplies the camera's view transform onto the modelview.
 void lookThroughCamera();
 
-// The display callback: drawFrame(), the sound's frame, then the buffer swap.
+// The display callback: drawFrame() and the sound's frame, then the buffer swap while paused;
+// while playing the frame is only flushed, and the idle callback shows it once its sleep is over.
 void onDisplay();
+// Swaps in the frame the display callback left waiting, if any.
+void presentPendingFrame();
 // The sound's part of a frame: the engine hum follows the aircraft in flight.
 void updateSound();
 // Draws and advances one frame into the back buffer without swapping (tests read it back).

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "app/frame.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "tank/tank.h"
@@ -108,6 +109,7 @@ void offerLaunch() {
 
 void onIdle() {
   idleSleep();
+  presentPendingFrame();
   offerLaunch();
   glutPostRedisplay();
 }

@@ -8,7 +8,8 @@ void onMouse(int button, int state, int x, int y);
 // Installed for motion with and without a button held.
 void onMotion(int x, int y);
 void onReshape(int width, int height);
-// Sleeps 5 ms, gives the squadron its launch chance and asks for the next frame.
+// Sleeps 5 ms, shows the frame drawn before the sleep, gives the squadron its launch chance and
+// asks for the next frame.
 void onIdle();
 // The idle callback's two parts: the 5 ms sleep that paces the game, and the launch chance.
 void idleSleep();
