@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "demo_bench.h"
 #include "frame_bench.h"
 #include "loader_bench.h"
 #include "report.h"
@@ -101,6 +102,11 @@ int main(int argc, char** argv) {
     return 1;
   const bool paceOnly = only == "pace";
   if (wanted(paceOnly ? "pace" : "frames") && !bench::runFrameBench(frames, report)) return 1;
+  // Beside the staged scenes' pace: a busy recorded game, replayed with the real sleep.
+  if ((only.empty() || paceOnly) &&
+      !bench::runDemoBench(BRAMBLESHOT_BINARY, std::filesystem::current_path(),
+                           "tests/demo/games/chains.demo", frames.pace.runs > 2 ? 3 : 1, report))
+    return 1;
   std::printf("\n");
 
   report.setMachine(cpuModel(), static_cast<int>(std::thread::hardware_concurrency()),

@@ -33,9 +33,6 @@ namespace {
 using namespace brambleshot;
 
 constexpr int kMaxFrames = 3000;
-// Small frames keep the demos quick to replay in the test suite.
-constexpr int kWidth = 400;
-constexpr int kHeight = 300;
 
 // One frame as the game's main loop makes it: the idle call (unless paused), then input, then
 // the frame.
@@ -120,7 +117,7 @@ void playPauses() {
   frame([] { recordKeyboard('n', 200, 150); });  // refused: a game is running
   frame([] { recordReshape(320, 240); });
   play(100);
-  frame([] { recordReshape(kWidth, kHeight); });
+  frame([] { recordReshape(400, 300); });
   play(50);
 }
 
@@ -128,11 +125,13 @@ struct Script {
   const char* name;
   void (*play)();
   std::uint32_t seed;  // the committed demo's: chosen for a short game that shows the point
+  int width;           // small windows replay quickly in the test suite; the benchmark
+  int height;          // replays chains at the game's own size
 };
 constexpr Script kScripts[] = {
-    {"gameover", playToGameOver, 4},
-    {"chains", playChains, 4},
-    {"pauses", playPauses, 20261207},
+    {"gameover", playToGameOver, 4, 400, 300},
+    {"chains", playChains, 4, 800, 600},
+    {"pauses", playPauses, 20261207, 400, 300},
 };
 
 int record(const std::string& name, std::string file, const char* seedText, int argc, char** argv) {
@@ -147,8 +146,8 @@ int record(const std::string& name, std::string file, const char* seedText, int 
   options.recordFile = file;
   options.seed =
       seedText ? static_cast<std::uint32_t>(std::strtoul(seedText, nullptr, 10)) : script->seed;
-  options.windowWidth = kWidth;
-  options.windowHeight = kHeight;
+  options.windowWidth = script->width;
+  options.windowHeight = script->height;
   if (!prepareDemo(options)) return 1;
   startUp(&argc, argv, options);
   startRecording();
