@@ -150,12 +150,20 @@ ReplayResult replayDemo(const Demo& demo, bool fast) {
         if (event.a > 0 && event.b > 0) glutReshapeWindow(event.a, event.b);
         break;
       case DemoEventType::idle:
+        // As the game's own idle callback: the sleep, then the frame drawn before it shows.
         if (!fast) idleSleep();
+        presentPendingFrame();
         offerLaunch();
         break;
       case DemoEventType::frame: {
-        drawFrame();
         const int frame = ++result.frames;
+        const bool last = frame == frames && demo.finished;
+        if (last) {
+          drawFrame();  // swapped below, once its pixels are read
+          updateSound();
+        } else {
+          onDisplay();
+        }
         if (worldChecksum() != demo.frameChecksums[frame - 1]) {
           result.divergedAt = frame;
           glutSwapBuffers();
@@ -163,15 +171,15 @@ ReplayResult replayDemo(const Demo& demo, bool fast) {
               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
           return result;
         }
-        if (frame == frames && demo.finished) {
+        if (last) {
           result.windowWidth = glutGet(GLUT_WINDOW_WIDTH);
           result.windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
           if (result.windowWidth == game.windowWidth && result.windowHeight == game.windowHeight) {
             result.pictureCompared = true;
             result.picture = pictureHash(pixels);
           }
+          glutSwapBuffers();
         }
-        glutSwapBuffers();
         glutMainLoopEvent();  // the window's own events; closing it ends the replay
         break;
       }
