@@ -26,12 +26,17 @@ struct SoundInfo {
 
 constexpr int kEngineSound = 10;
 constexpr SoundInfo kSounds[SoundPlayer::kSoundCount] = {
-    {"guns.wav", 0.30f, 3, 0, 0.06f},    {"cannon.wav", 0.95f, 2, 2, 0.02f},
-    {"impact.wav", 0.55f, 2, 1, 0.05f},  {"shotdown.wav", 0.60f, 3, 2, 0.06f},
-    {"release.wav", 0.35f, 3, 1, 0.08f}, {"ground.wav", 0.80f, 3, 2, 0.06f},
-    {"boom.wav", 0.60f, 5, 2, 0.08f},    {"pop.wav", 0.55f, 2, 1, 0.06f},
-    {"tank.wav", 1.00f, 1, 3, 0.00f},    {"jingle.wav", 0.60f, 1, 3, 0.00f},
-    {"engine.wav", 0.16f, 1, 0, 0.00f},
+    {"guns.wav", 0.22f, 2, 0, 0.06f},  // held down: a crack every four frames, under the rest
+    {"cannon.wav", 0.80f, 2, 2, 0.02f},
+    {"impact.wav", 0.45f, 2, 1, 0.05f},
+    {"shotdown.wav", 0.50f, 3, 2, 0.06f},
+    {"release.wav", 0.30f, 3, 1, 0.08f},
+    {"ground.wav", 0.60f, 3, 2, 0.06f},
+    {"boom.wav", 0.50f, 5, 2, 0.08f},
+    {"pop.wav", 0.45f, 2, 1, 0.06f},
+    {"tank.wav", 0.90f, 1, 3, 0.00f},
+    {"jingle.wav", 0.50f, 1, 3, 0.00f},
+    {"engine.wav", 0.12f, 1, 0, 0.00f},  // one aircraft; louder with up to three
 };
 
 // The sound of each event, in GameEvent order; -1: none of its own (a destroyed bomb is heard

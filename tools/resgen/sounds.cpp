@@ -133,19 +133,16 @@ Samples finish(Samples s) {
   return s;
 }
 
-// The light guns: one short crack per burst, a bright snap over a small thump, and a second,
-// quieter report as the other gun fires.
+// The light guns: one short crack per burst, a bright snap over a small thump. Held down the
+// bursts follow every four frames, so the crack must be over before the next one.
 Samples guns() {
-  Samples out = silence(0.11);
-  for (int shot = 0; shot < 2; ++shot) {
-    const double level = shot == 0 ? 1.0 : 0.7;
-    const Samples snap = shaped(bandPass(noise(0.06, 101 + shot), 2600, 0.9),
-                                [](double t) { return hit(t, 0.0008, 0.011); });
-    const Samples thump =
-        shaped(sweep(0.06, 260, 110, 0.02), [](double t) { return hit(t, 0.001, 0.016); });
-    mixInto(out, snap, 1.6 * level, shot * 0.045);
-    mixInto(out, thump, 0.55 * level, shot * 0.045);
-  }
+  Samples out = silence(0.07);
+  mixInto(
+      out,
+      shaped(bandPass(noise(0.06, 101), 2600, 0.9), [](double t) { return hit(t, 0.0008, 0.009); }),
+      1.6);
+  mixInto(out, shaped(sweep(0.06, 260, 110, 0.02), [](double t) { return hit(t, 0.001, 0.014); }),
+          0.55);
   return finish(highPass(out, 60));
 }
 
