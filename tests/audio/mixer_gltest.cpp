@@ -228,6 +228,21 @@ TEST_F(Mixer, APauseHoldsWhatPlaysStartsNothingAndResumes) {
   EXPECT_LT(mix.rms(mix.seconds() - 0.2, mix.seconds()), kSilent);
 }
 
+TEST_F(Mixer, TheEngineHumsWhileAircraftFly) {
+  squadron.aircraft.push_back(Aircraft{.x = -1.0, .y = 3.1});
+  squadron.inFlight = 1;
+  frames(1);
+  const double from = soundPlayer.mixedSeconds();
+  const double gone = mixFor(0.5);
+  squadron.aircraft.clear();
+  squadron.inFlight = 0;
+  frames(1);
+  mixFor(0.3);
+  const Mix mix = finish();
+  EXPECT_GT(mix.rms(from + 0.05, gone), kHeard);
+  EXPECT_LT(mix.rms(gone + 0.1, mix.seconds()), kSilent);
+}
+
 // World +x shows on the left of the screen; its sound comes from the left.
 TEST_F(Mixer, ABlastIsHeardOnTheSideOfTheScreenItShowsOn) {
   const double onLeft = bombHitsGround(1.8);
