@@ -30,7 +30,7 @@ constexpr const char* kUsage =
     "GLUT's X options (-display NAME, -geometry WxH+X+Y, -iconic, -sync, -direct,\n"
     "-indirect, -gldebug) are handed to GLUT.\n"
     "In the game: mouse aims, left button fires the guns, space the cannon, a/d drive,\n"
-    "p pauses, h shows the controls, n starts a new game, q quits.\n";
+    "p pauses, h shows the controls, m mutes, n starts a new game, q quits.\n";
 
 // GLUT's options and whether each takes a value.
 struct GlutOption {
