@@ -12,8 +12,10 @@
 
 #include "app/frame.h"
 #include "app/input.h"
+#include "audio/sound_player.h"
 #include "scenes.h"
 #include "timing.h"
+#include "world/game.h"
 
 namespace bench {
 
@@ -59,9 +61,23 @@ bool runPaceBench(const PaceOptions& options, Report& report) {
     playFor(scene, options.warmUp);
   held = true;
   std::array<std::vector<double>, 3> rates;
-  for (int run = 0; run < options.runs; ++run)
-    for (std::size_t s = 0; s < scenes.size(); ++s)
+  // Typical play once more with the sound closed, as on a machine without a device, right
+  // before or after the typical run (alternately, so neither gains from its place): the
+  // sound's cost is the difference.
+  const bool sound = brambleshot::soundPlayer.isOpen();
+  std::vector<double> silentRates;
+  const auto silentRun = [&] {
+    brambleshot::soundPlayer.close();
+    silentRates.push_back(playFor(scenes[1], options.seconds));
+    brambleshot::soundPlayer.open(brambleshot::kSoundFolder, brambleshot::camera);
+  };
+  for (int run = 0; run < options.runs; ++run) {
+    for (std::size_t s = 0; s < scenes.size(); ++s) {
+      if (s == 1 && sound && run % 2 == 1) silentRun();
       rates[s].push_back(playFor(scenes[s], options.seconds));
+      if (s == 1 && sound && run % 2 == 0) silentRun();
+    }
+  }
   if (!held) {
     std::printf("a pace scene did not hold between frames\n");
     return false;
@@ -86,6 +102,24 @@ bool runPaceBench(const PaceOptions& options, Report& report) {
     report.add({"pace_" + name + "_percent", "  pace, " + name + ", of 200 steps/s", "%", percent,
                 target, percent.median >= kTargets[s], 1});
   }
+  if (!sound) {
+    std::printf("no sound device: the sound on/off pair is left out\n");
+    return true;
+  }
+  // Run by run, sound on against sound off: within the noise when 0 lies inside the spread.
+  std::vector<double> cost;
+  for (std::size_t i = 0; i < silentRates.size(); ++i)
+    cost.push_back(100 * (silentRates[i] - rates[1][i]) / silentRates[i]);
+  const Figure costFigure = summarise(cost);
+  report.add({"pace_typical_silent_steps_per_s",
+              "pace, typical, sound off",
+              "steps/s",
+              summarise(silentRates),
+              "",
+              {},
+              1});
+  report.add({"pace_sound_cost_percent", "  sound's cost, typical (off - on) / off", "%",
+              costFigure, "within noise", costFigure.min <= 0 && costFigure.max >= 0, 1});
   return true;
 }
 
