@@ -24,7 +24,22 @@ struct SoundInfo {
   float pitchSpread;  // each start is tuned up to this fraction up or down
 };
 
-constexpr int kEngineSound = 10;
+// The sounds, in the order of kSounds.
+enum Sound : int {
+  kGuns,
+  kCannon,
+  kImpact,
+  kShotDown,
+  kRelease,
+  kGround,
+  kBoom,
+  kPop,
+  kTankBlast,
+  kJingle,
+  kEngine,
+  kNoSound = -1
+};
+
 constexpr SoundInfo kSounds[SoundPlayer::kSoundCount] = {
     {"guns.wav", 0.22f, 2, 0, 0.06f},  // held down: a crack every four frames, under the rest
     {"cannon.wav", 0.80f, 2, 2, 0.02f},
@@ -38,10 +53,13 @@ constexpr SoundInfo kSounds[SoundPlayer::kSoundCount] = {
     {"jingle.wav", 0.50f, 1, 3, 0.00f},
     {"engine.wav", 0.12f, 1, 0, 0.00f},  // one aircraft; louder with up to three
 };
+static_assert(kEngine + 1 == SoundPlayer::kSoundCount);
 
-// The sound of each event, in GameEvent order; -1: none of its own (a destroyed bomb is heard
-// through its explosion).
-constexpr int kEventSound[kGameEventCount] = {0, 1, 2, 3, 4, -1, 5, 6, 7, 8, 9};
+// The sound of each event, in GameEvent order. A destroyed bomb has none of its own: it is
+// heard through its explosion.
+constexpr Sound kEventSound[kGameEventCount] = {kGuns,    kCannon,    kImpact, kShotDown,
+                                                kRelease, kNoSound,   kGround, kBoom,
+                                                kPop,     kTankBlast, kJingle};
 
 // A chain reaction can start many explosions in one frame; more than this many starts of one
 // sound per frame only add loudness.
@@ -133,7 +151,7 @@ bool SoundPlayer::open(const std::string& folder, const Camera& camera) {
                                   static_cast<float>(camera.up.z)};
   alListenerfv(AL_ORIENTATION, orientation);
   alListenerf(AL_GAIN, muted_ ? 0.0f : 1.0f);
-  alSourcei(engine_, AL_BUFFER, static_cast<ALint>(buffers_[kEngineSound]));
+  alSourcei(engine_, AL_BUFFER, static_cast<ALint>(buffers_[kEngine]));
   alSourcei(engine_, AL_LOOPING, AL_TRUE);
   for (int& sound : voiceSound_)
     sound = -1;
@@ -190,8 +208,8 @@ int SoundPlayer::takeVoice(int sound) {
 void SoundPlayer::play(GameEvent event, double x) {
   const int index = static_cast<int>(event);
   if (!isOpen() || paused_ || muted_ || index < 0 || index >= kGameEventCount) return;
-  const int sound = kEventSound[index];
-  if (sound < 0 || startedThisFrame_[sound] >= kStartsPerFrame) return;
+  const Sound sound = kEventSound[index];
+  if (sound == kNoSound || startedThisFrame_[sound] >= kStartsPerFrame) return;
   const int v = takeVoice(sound);
   if (v < 0) return;
   ++startedThisFrame_[sound];
@@ -219,7 +237,7 @@ void SoundPlayer::update(int aircraftInFlight, double aircraftX) {
     return;
   }
   const int crowd = std::min(aircraftInFlight, kEngineCrowd);
-  alSourcef(engine_, AL_GAIN, kSounds[kEngineSound].gain * std::sqrt(static_cast<float>(crowd)));
+  alSourcef(engine_, AL_GAIN, kSounds[kEngine].gain * std::sqrt(static_cast<float>(crowd)));
   alSource3f(engine_, AL_POSITION, static_cast<float>(aircraftX), listenerHeight_, 0.0f);
   if (!engineRunning_) alSourcePlay(engine_);
   engineRunning_ = true;
