@@ -109,16 +109,7 @@ bool readBitmap(const std::string& path, BitmapImage& image, std::int32_t larges
   return true;
 }
 
-void loadTexture(const std::string& path, TextureId id) {
-  BitmapImage image;
-  std::printf("Trying to load: %s\n", path.c_str());
-  GLint largest = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-  if (largest <= 0) largest = std::numeric_limits<std::int32_t>::max();  // GL would not say
-  if (!readBitmap(path, image, largest)) {
-    std::fflush(stdout);
-    std::exit(1);
-  }
+bool uploadTexture(const BitmapImage& image, TextureId id, const std::string& path) {
   // Errors left from before are not this image's; a bounded drain, as a lost context repeats.
   for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
   }
@@ -129,11 +120,23 @@ void loadTexture(const std::string& path, TextureId id) {
   // white where the picture belongs, so this is an image failure like the others.
   if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
     std::printf("Texture from %s was refused by GL: error 0x%04x\n", path.c_str(), error);
-    std::fflush(stdout);
-    std::exit(1);
+    return false;
   }
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  return true;
+}
+
+void loadTexture(const std::string& path, TextureId id) {
+  BitmapImage image;
+  std::printf("Trying to load: %s\n", path.c_str());
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  if (largest <= 0) largest = std::numeric_limits<std::int32_t>::max();  // GL would not say
+  if (!readBitmap(path, image, largest) || !uploadTexture(image, id, path)) {
+    std::fflush(stdout);
+    std::exit(1);
+  }
 }
 
 void createDefaultTexture() {

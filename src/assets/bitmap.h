@@ -27,6 +27,10 @@ struct BitmapImage {
 bool readBitmap(const std::string& path, BitmapImage& image,
                 std::int32_t largestSide = std::numeric_limits<std::int32_t>::max());
 
+// Uploads image as texture id (nearest filtering) and leaves it bound. Returns false, after
+// printing one line naming path, if GL refuses it.
+bool uploadTexture(const BitmapImage& image, TextureId id, const std::string& path);
+
 // Uploads the image at path as texture id (nearest filtering) and leaves it bound.
 // Ends the process with status 1 if the image cannot be read, is larger than GL_MAX_TEXTURE_SIZE
 // or is refused by GL.

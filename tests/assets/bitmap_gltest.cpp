@@ -1,7 +1,9 @@
-// Textures as GL sees them: nearest filtering both ways, reloading a number, the built-in texture.
+// Textures as GL sees them: nearest filtering both ways, reloading a number, images GL refuses,
+// the built-in texture.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "assets/bitmap.h"
@@ -86,6 +88,30 @@ TEST(Texture, LoadingANumberAgainReplacesItsImage) {
   EXPECT_EQ(width, 8);
   drawTexturedSquare(16);
   EXPECT_EQ(testenv::readPixel(4, 4).g, 255);
+}
+
+TEST(Texture, AnImageGLRefusesIsReportedAndEarlierErrorsAreNotBlamedOnIt) {
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  // Wider than GL takes: handed over directly, past the reader's own check.
+  BitmapImage wide;
+  wide.width = largest * 2;
+  wide.height = 1;
+  wide.pixels = std::make_unique<unsigned char[]>(static_cast<std::size_t>(wide.width) * 3);
+  bool ok = true;
+  EXPECT_EQ(testenv::captureStdout([&] { ok = uploadTexture(wide, kScratch, "wide.bmp"); }),
+            "Texture from wide.bmp was refused by GL: error 0x0501\n");
+  EXPECT_FALSE(ok);
+
+  // An error left over from earlier GL work does not count against a good image.
+  glEnable(GL_RGB);  // not a capability: GL_INVALID_ENUM
+  BitmapImage small;
+  small.width = 4;
+  small.height = 4;
+  small.pixels = std::make_unique<unsigned char[]>(4 * 4 * 3);
+  EXPECT_EQ(testenv::captureStdout([&] { ok = uploadTexture(small, kScratch, "small.bmp"); }), "");
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST(Texture, BuiltInTextureIsSixtyFourSquareClampedAndNearest) {
