@@ -42,14 +42,16 @@ sanitize: test-deps
 	scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 	$(MAKE) fuzz-smoke
 
-# libFuzzer (clang, ASan + UBSan) on the mesh, bitmap and sound loaders and the demo reader,
-# FUZZ_SECONDS each (0: until interrupted). New inputs and crashes are kept under build/fuzz/.
+# libFuzzer (clang, ASan + UBSan) on the mesh, bitmap and sound loaders, the demo reader and
+# the score file, FUZZ_SECONDS each (0: until interrupted). New inputs and crashes are kept under
+# build/fuzz/.
 .PHONY: fuzz fuzz-smoke
 fuzz: test-deps
 	scripts/fuzz.sh mesh $(FUZZ_SECONDS)
 	scripts/fuzz.sh bitmap $(FUZZ_SECONDS)
 	scripts/fuzz.sh wav $(FUZZ_SECONDS)
 	scripts/fuzz.sh demo $(FUZZ_SECONDS)
+	scripts/fuzz.sh scores $(FUZZ_SECONDS)
 
 # The same for about a minute each; the end of `make sanitize`.
 fuzz-smoke: test-deps
@@ -57,6 +59,7 @@ fuzz-smoke: test-deps
 	scripts/fuzz.sh bitmap 60
 	scripts/fuzz.sh wav 60
 	scripts/fuzz.sh demo 60
+	scripts/fuzz.sh scores 60
 
 # A long session of the sanitizer build under Xvfb with scripted random input (SESSION_SECONDS).
 SESSION_SECONDS ?= 180

@@ -2,13 +2,13 @@
 # Builds one libFuzzer target with clang (ASan + UBSan) and runs it for a while. The file
 # loaders are also built with clang's integer checks: any overflow, wrap-around or lossy
 # conversion in them is an error, as none of their arithmetic is meant to wrap.
-#   scripts/fuzz.sh mesh|bitmap|wav|demo SECONDS      (SECONDS 0: until interrupted)
+#   scripts/fuzz.sh mesh|bitmap|wav|demo|scores SECONDS      (SECONDS 0: until interrupted)
 # Seeds come from fuzz/corpus/TARGET (never written to); new inputs and any crash go under
 # build/fuzz/ (FUZZ_BUILD). Exits non-zero if the fuzzer finds a crash, leak, hang or UB.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-target=${1:?usage: scripts/fuzz.sh mesh|bitmap|wav|demo SECONDS}
+target=${1:?usage: scripts/fuzz.sh mesh|bitmap|wav|demo|scores SECONDS}
 seconds=${2:-60}
 out=${FUZZ_BUILD:-build/fuzz}
 cxx=${FUZZ_CXX:-clang++-14}
@@ -24,7 +24,9 @@ case "$target" in
        extra=(-dict=fuzz/wav.dict) libs=() integer=(-fsanitize=integer) ;;
   demo) sources=(fuzz/demo_fuzz.cpp src/demo/demo_reader.cpp)
         extra=(-dict=fuzz/demo.dict) libs=() integer=(-fsanitize=integer) ;;
-  *) echo "unknown fuzz target: $target (mesh, bitmap, wav or demo)" >&2; exit 2 ;;
+  scores) sources=(fuzz/scores_fuzz.cpp src/scores/score_table.cpp)
+          extra=(-dict=fuzz/scores.dict) libs=() integer=(-fsanitize=integer) ;;
+  *) echo "unknown fuzz target: $target (mesh, bitmap, wav, demo or scores)" >&2; exit 2 ;;
 esac
 
 mkdir -p "$out/$target-corpus" "$out/$target-artifacts"

@@ -2,10 +2,13 @@
 // GoogleTest has parsed its flags, so listing the tests needs no display.
 #include <gtest/gtest.h>
 
+#include "support/test_util.h"
+
 #include "support/gl_env.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  testenv::usePrivateDataHome();
   ::testing::AddGlobalTestEnvironment(new testenv::GlEnvironment);
   return RUN_ALL_TESTS();
 }

@@ -1,7 +1,10 @@
 // Entry point of the plain *_tests binaries (no display needed).
 #include <gtest/gtest.h>
 
+#include "support/test_util.h"
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  testenv::usePrivateDataHome();
   return RUN_ALL_TESTS();
 }

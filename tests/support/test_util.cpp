@@ -28,6 +28,11 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+void usePrivateDataHome() {
+  static TempDir dataHome;
+  setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
+}
+
 void writeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -22,6 +22,10 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Points XDG_DATA_HOME at a private folder for the whole test binary (and the games it starts),
+// so that no test reads or writes the user's best scores.
+void usePrivateDataHome();
+
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 std::string readFile(const std::filesystem::path& path);
 

@@ -153,6 +153,9 @@ GameProcess::GameProcess(const std::string& displayName,
   for (std::string& arg : args)
     argv.push_back(arg.data());
   argv.push_back(nullptr);
+  // A private data folder, so that no run reads or writes the user's best scores.
+  char dataHome[] = "/tmp/brambleshot-data-XXXXXX";
+  if (mkdtemp(dataHome)) dataHome_ = dataHome;
   int fds[2];
   if (pipe(fds) != 0) return;
   int broken[2] = {-1, -1};  // a pipe nobody reads, for StandardOutput::brokenPipe
@@ -173,6 +176,7 @@ GameProcess::GameProcess(const std::string& displayName,
     setenv("DISPLAY", displayName.c_str(), 1);
     // Games under test mix their sound for nobody unless the launch asks for another device.
     setenv("ALSOFT_DRIVERS", "null", 1);
+    setenv("XDG_DATA_HOME", dataHome, 1);
     for (const std::string& variable : launch.environment) {
       const std::size_t eq = variable.find('=');
       if (eq == std::string::npos) continue;
@@ -203,6 +207,8 @@ GameProcess::~GameProcess() {
   }
   if (outputFd_ >= 0) close(outputFd_);
   if (display_) XCloseDisplay(display_);
+  std::error_code ignored;
+  if (!dataHome_.empty()) std::filesystem::remove_all(dataHome_, ignored);
 }
 
 void GameProcess::readOutput() {

@@ -72,7 +72,8 @@ enum class StandardOutput { captured, closed, brokenPipe };
 
 // How to start the game: its arguments and extra environment ("NAME=value"; "NAME=" alone
 // removes NAME from the environment). The game is started with ALSOFT_DRIVERS=null, so it mixes
-// its sound for nobody, unless the environment given says otherwise.
+// its sound for nobody, and with a fresh private XDG_DATA_HOME, so it never sees the user's best
+// scores, unless the environment given says otherwise.
 struct Launch {
   std::vector<std::string> args;
   std::vector<std::string> environment;
@@ -101,6 +102,8 @@ class GameProcess {
   void sendSignal(int number);
   // Everything the game has printed so far.
   const std::string& output();
+  // The private XDG_DATA_HOME the game was given (removed with the object).
+  const std::filesystem::path& dataHome() const { return dataHome_; }
 
   void key(const char* keysym);  // press and release
   void keyDown(const char* keysym);
@@ -134,6 +137,7 @@ class GameProcess {
   int outputFd_ = -1;
   int exitStatus_ = -2;
   std::string output_;
+  std::filesystem::path dataHome_;
   std::chrono::steady_clock::time_point deadline_;
 };
 

@@ -1,0 +1,273 @@
+// The score file on a real file system: saved entries survive a restart; failures at any step
+// of a save leave the old file whole; damaged files are kept aside; games that end at the same
+// moment both keep their entries.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "scores/score_store.h"
+#include "support/test_util.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using brambleshot::ScoreEntry;
+using brambleshot::ScoreStore;
+using brambleshot::ScoreTable;
+
+const std::string kOldTable = "brambleshot scores 1\n900 5 2026-12-01\n300 2 2026-12-02\n";
+
+ScoreEntry entry(int score, int kills = 1) {
+  return {score, kills, 2026, 12, 7};
+}
+
+// Lines written to the store's error stream.
+struct Errors {
+  char* text = nullptr;
+  std::size_t size = 0;
+  std::FILE* stream = open_memstream(&text, &size);
+  ~Errors() {
+    std::fclose(stream);
+    std::free(text);
+  }
+  std::string lines() {
+    std::fflush(stream);
+    return std::string(text, size);
+  }
+  int count() {
+    const std::string all = lines();
+    return static_cast<int>(std::count(all.begin(), all.end(), '\n'));
+  }
+};
+
+class ScoreFile : public ::testing::Test {
+ protected:
+  fs::path folder() const { return dir / "brambleshot"; }
+  fs::path file() const { return folder() / "scores"; }
+  void writeOld() {
+    fs::create_directories(folder());
+    testenv::writeFile(file(), kOldTable);
+  }
+  // Every file in the folder other than the table and its lock.
+  std::vector<std::string> strayFiles() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder())) {
+      const std::string name = e.path().filename().string();
+      if (name != "scores" && name != "scores.lock") names.push_back(name);
+    }
+    return names;
+  }
+
+  testenv::TempDir dir;
+  Errors errors;
+};
+
+TEST_F(ScoreFile, EntriesSurviveARestartAndMergeWithTheFile) {
+  {
+    ScoreStore store;
+    store.open(folder(), errors.stream);  // the folder is made on the way
+    EXPECT_TRUE(store.saving());
+    EXPECT_EQ(store.record(entry(500)), 0);
+  }
+  ScoreStore first, second;
+  first.open(folder(), errors.stream);
+  second.open(folder(), errors.stream);
+  ASSERT_EQ(first.table().entries.size(), 1u);
+  EXPECT_EQ(first.table().entries[0], entry(500));
+  // Another game saved since this one read the table: both entries are kept.
+  EXPECT_EQ(second.record(entry(700)), 0);
+  EXPECT_EQ(first.record(entry(600)), 1);
+  EXPECT_EQ(testenv::readFile(file()),
+            "brambleshot scores 1\n700 1 2026-12-07\n600 1 2026-12-07\n500 1 2026-12-07\n");
+  EXPECT_TRUE(strayFiles().empty());
+  EXPECT_EQ(errors.lines(), "");
+}
+
+// Each failure hits a different step of the save; the old table must come through untouched.
+ssize_t halfThenNoSpace(int fd, const void* bytes, std::size_t count) {
+  if (count > 8) return ::write(fd, bytes, count / 2);
+  errno = ENOSPC;
+  return -1;
+}
+int failingFsync(int) {
+  errno = EIO;
+  return -1;
+}
+int failingRename(const char*, const char*) {
+  errno = EXDEV;
+  return -1;
+}
+
+TEST_F(ScoreFile, AFailedSaveLeavesTheOldTableWhole) {
+  struct Case {
+    const char* name;
+    brambleshot::ScoreFileCalls calls;
+    const char* reason;
+  };
+  const auto system = brambleshot::kSystemScoreFileCalls;
+  const Case cases[] = {
+      {"write fails half-way", {halfThenNoSpace, system.fsync, system.rename}, "No space"},
+      {"fsync fails", {system.write, failingFsync, system.rename}, "Input/output"},
+      {"rename fails", {system.write, system.fsync, failingRename}, "cross-device"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeOld();
+    Errors caseErrors;
+    ScoreStore store;
+    store.open(folder(), caseErrors.stream);
+    store.calls = c.calls;
+    // The game still shows its entry, and says once why it was not saved.
+    EXPECT_EQ(store.record(entry(600)), 1);
+    EXPECT_EQ(store.table().entries.size(), 3u);
+    EXPECT_EQ(testenv::readFile(file()), kOldTable);
+    EXPECT_TRUE(strayFiles().empty());
+    EXPECT_EQ(caseErrors.count(), 1);
+    EXPECT_NE(caseErrors.lines().find(c.reason), std::string::npos) << caseErrors.lines();
+  }
+}
+
+TEST_F(ScoreFile, AFullDiskLeavesTheOldTableWhole) {
+  writeOld();
+  // A file size limit below the new table's size: the kernel refuses the write part-way.
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit = {40, 40};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    ScoreStore store;
+    store.open(folder(), stderr);
+    store.record(entry(600));
+    _exit(store.table().entries.size() == 3 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(testenv::readFile(file()), kOldTable);
+  EXPECT_TRUE(strayFiles().empty());
+}
+
+TEST_F(ScoreFile, ADamagedFileIsKeptAsideAndAFreshTableStarted) {
+  const std::string broken[] = {"brambleshot scores 1\n900 5 2026-1",
+                                "\x7f"
+                                "ELF\x02\x01",
+                                std::string(5000, '9')};
+  for (const std::string& bytes : broken) {
+    fs::remove_all(folder());
+    fs::create_directories(folder());
+    testenv::writeFile(file(), bytes);
+    Errors caseErrors;
+    ScoreStore store;
+    store.open(folder(), caseErrors.stream);
+    EXPECT_TRUE(store.table().entries.empty());
+    EXPECT_TRUE(store.saving());
+    EXPECT_EQ(caseErrors.count(), 1);
+    const std::vector<std::string> aside = strayFiles();
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(aside[0].rfind("scores.damaged-", 0), 0u) << aside[0];
+    EXPECT_NE(caseErrors.lines().find(aside[0]), std::string::npos) << caseErrors.lines();
+    EXPECT_EQ(testenv::readFile(folder() / aside[0]), bytes);
+    // The next finished game starts the fresh table; the damaged copy stays.
+    EXPECT_EQ(store.record(entry(100)), 0);
+    EXPECT_EQ(testenv::readFile(file()), "brambleshot scores 1\n100 1 2026-12-07\n");
+    EXPECT_EQ(strayFiles().size(), 1u);
+  }
+}
+
+TEST_F(ScoreFile, WithoutAWritableFolderTheGamePlaysOnUnsaved) {
+  EXPECT_EQ(brambleshot::scoreFolder("/data", "/home/p"), fs::path("/data/brambleshot"));
+  EXPECT_EQ(brambleshot::scoreFolder("relative", "/home/p"),
+            fs::path("/home/p/.local/share/brambleshot"));
+  EXPECT_EQ(brambleshot::scoreFolder("", "/home/p"), fs::path("/home/p/.local/share/brambleshot"));
+  EXPECT_EQ(brambleshot::scoreFolder(nullptr, nullptr), fs::path());
+  EXPECT_EQ(brambleshot::scoreFolder(nullptr, ""), fs::path());
+
+  // No home at all, and a folder that cannot be made even by root.
+  for (const fs::path& place : {fs::path(), fs::path("/proc/brambleshot-test/brambleshot")}) {
+    SCOPED_TRACE(place.string());
+    Errors caseErrors;
+    ScoreStore store;
+    store.open(place, caseErrors.stream);
+    EXPECT_FALSE(store.saving());
+    EXPECT_EQ(store.record(entry(100)), 0);  // kept for this run
+    EXPECT_EQ(store.record(entry(200)), 0);
+    EXPECT_EQ(caseErrors.count(), 1) << caseErrors.lines();
+  }
+
+  // A read-only folder: the table is read, and never written. Root writes anywhere, so as root
+  // the game runs as nobody.
+  writeOld();
+  fs::permissions(dir.path(), fs::perms::others_read | fs::perms::others_exec,
+                  fs::perm_options::add);
+  fs::permissions(folder(), fs::perms::owner_write, fs::perm_options::remove);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    Errors childErrors;
+    ScoreStore store;
+    store.open(folder(), childErrors.stream);
+    const bool read = store.table().entries.size() == 2;
+    const bool shown = store.record(entry(600)) == 1;
+    _exit(read && shown && !store.saving() && childErrors.count() == 1 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(testenv::readFile(file()), kOldTable);
+  fs::permissions(folder(), fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST_F(ScoreFile, GamesEndingAtOnceKeepEveryEntryAndTheFileIsNeverBroken) {
+  constexpr int kGames = 4;
+  constexpr int kRounds = 8;
+  fs::create_directories(folder());
+  for (int round = 0; round < kRounds; ++round) {
+    // Every game opens the table, then all record together when the pipe opens.
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    pid_t games[kGames];
+    for (int g = 0; g < kGames; ++g) {
+      games[g] = fork();
+      if (games[g] == 0) {
+        close(gate[1]);
+        ScoreStore store;
+        store.open(folder(), stderr);
+        char go;
+        if (read(gate[0], &go, 1) != 0) _exit(2);
+        _exit(store.record(entry(1000 * round + g, g)) >= 0 ? 0 : 1);
+      }
+    }
+    close(gate[0]);
+    close(gate[1]);
+    // Read the file all the while: it is always a whole table.
+    for (int look = 0; look < 200; ++look) {
+      ScoreTable seen;
+      const std::string text = testenv::readFile(file());
+      EXPECT_TRUE(text.empty() || brambleshot::parseScoreTable(text, seen)) << text;
+    }
+    for (pid_t game : games) {
+      int status = 0;
+      ASSERT_EQ(waitpid(game, &status, 0), game);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+  }
+  // Ten best of the 32 games: the last rounds' entries, none lost.
+  ScoreTable final;
+  ASSERT_TRUE(brambleshot::parseScoreTable(testenv::readFile(file()), final));
+  ASSERT_EQ(final.entries.size(), 10u);
+  for (int i = 0; i < 10; ++i) {
+    const int round = kRounds - 1 - i / kGames, game = kGames - 1 - i % kGames;
+    EXPECT_EQ(final.entries[i].score, 1000 * round + game);
+  }
+  EXPECT_TRUE(strayFiles().empty());
+}
+
+}  // namespace
