@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "app/best_scores.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
@@ -124,6 +125,8 @@ void drawFrame() {
       tank.updateGuns();
     }
     tank.draw();
+  } else {
+    drawBestScores();
   }
   if (game.helpShown) drawHelpOverlay();
   glPopMatrix();
@@ -163,6 +166,7 @@ bool framePending = false;  // drawn and flushed, to be shown after the idle cal
 void onDisplay() {
   drawFrame();
   updateSound();
+  noteFinishedGame();
   if (game.paused) {
     // No idle call follows while paused: a frame drawn in answer to input shows at once.
     glutSwapBuffers();
@@ -177,6 +181,7 @@ void presentPendingFrame() {
   if (!framePending) return;
   framePending = false;
   glutSwapBuffers();
+  noteFinishedGame();
 }
 
 }  // namespace brambleshot

@@ -25,6 +25,7 @@ void lookThroughCamera();
 
 // The display callback: drawFrame() and the sound's frame, then the buffer swap while paused;
 // while playing the frame is only flushed, and the idle callback shows it once its sleep is over.
+// Last, the best scores learn whether a game ended in that frame.
 void onDisplay();
 // Swaps in the frame the display callback left waiting, if any.
 void presentPendingFrame();

@@ -6,6 +6,7 @@
 
 #include <ctime>
 
+#include "app/best_scores.h"
 #include "app/frame.h"
 #include "app/fullscreen.h"
 #include "app/input.h"
@@ -109,6 +110,7 @@ void startUp(int* argc, char** argv, const Options& options) {
   game.kills = 0;
   game.escapes = 0;
   loadShellTextures();
+  openBestScores(options);
   buildPanelLists();
   loadMuteMark();
   startSound(options.mute);

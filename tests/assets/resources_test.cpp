@@ -38,7 +38,7 @@ TEST(ResourceImages, EveryImageLoadsWithPowerOfTwoSides) {
     EXPECT_EQ(entry.file_size(), 54u + static_cast<std::uintmax_t>(image.width) * image.height * 3);
     ++count;
   }
-  EXPECT_EQ(count, 29);
+  EXPECT_EQ(count, 34);
 }
 
 // The scene is multiplied by a mask and the picture then added: wherever the mask lets the whole
@@ -47,7 +47,9 @@ TEST(ResourceImages, MaskedPicturesAddNothingWhereTheSceneShows) {
   const std::pair<const char*, const char*> pairs[] = {
       {"target.bmp", "targetMask.bmp"},
       {"muzzle_flash.bmp", "muzzle_flash_mask.bmp"},
-      {"help.bmp", "help_mask.bmp"}};
+      {"help.bmp", "help_mask.bmp"},
+      {"scores.bmp", "scores_mask.bmp"},
+      {"hint.bmp", "hint_mask.bmp"}};
   for (const auto& [pictureName, maskName] : pairs) {
     const BitmapImage picture = load(pictureName), mask = load(maskName);
     ASSERT_TRUE(picture.pixels && mask.pixels && picture.width == mask.width &&
@@ -75,7 +77,7 @@ TEST(ResourceImages, GeneratorReproducesEveryCommittedFile) {
         << "not generated as committed: run `make resources` and commit Resources/";
     ++compared;
   }
-  EXPECT_EQ(compared, 43);  // 29 images, 3 models and 11 sounds
+  EXPECT_EQ(compared, 48);  // 34 images, 3 models and 11 sounds
   const auto generated = std::count_if(
       fs::recursive_directory_iterator(out.path()), fs::recursive_directory_iterator(),
       [](const fs::directory_entry& e) { return e.is_regular_file(); });

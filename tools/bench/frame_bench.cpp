@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -266,6 +267,17 @@ bool runFrameBench(const FrameBenchOptions& options, Report& report) {
   static char name[] = "brambleshot-bench";
   static char* argv[] = {name, nullptr};
   int argc = 1;
+  // A private, empty data folder: the benchmark never touches the player's best scores.
+  static struct DataHome {
+    char path[32] = "/tmp/brambleshot-bench-XXXXXX";
+    DataHome() {
+      if (mkdtemp(path)) setenv("XDG_DATA_HOME", path, 1);
+    }
+    ~DataHome() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  } dataHome;
   {
     QuietStdout quiet;
     startUp(&argc, argv);

@@ -4,57 +4,15 @@
 // slightly see-through card: the mask is white around it and dark grey under it, and the page
 // holds the card's colours (black outside it, where nothing must be added).
 #include <algorithm>
-#include <cmath>
 
+#include "image_card.h"
 #include "image_parts.h"
 
 namespace resgen {
 
 namespace {
 
-constexpr int kSize = 512;            // about 520 px on screen: near one texel per pixel
-constexpr float kSeeThrough = 0.22f;  // how much of the scene shows under the card
-
-// Coverage of the pixel at (x, y) by a rounded box, with a one-pixel soft edge.
-float roundedBox(int x, int y, float x0, float y0, float x1, float y1, float radius) {
-  const float px = static_cast<float>(x) + 0.5f;
-  const float py = static_cast<float>(y) + 0.5f;
-  const float cx = (x0 + x1) / 2;
-  const float cy = (y0 + y1) / 2;
-  const float qx = std::abs(px - cx) - ((x1 - x0) / 2 - radius);
-  const float qy = std::abs(py - cy) - ((y1 - y0) / 2 - radius);
-  const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
-  const float distance = outside + std::min(std::max(qx, qy), 0.0f) - radius;
-  return clamp01(0.5f - distance);
-}
-
-void fillRoundedBox(Canvas& c, float x0, float y0, float x1, float y1, float radius, Rgb colour) {
-  for (int y = static_cast<int>(y0) - 1; y <= static_cast<int>(y1) + 1; ++y) {
-    for (int x = static_cast<int>(x0) - 1; x <= static_cast<int>(x1) + 1; ++x) {
-      c.blend(x, y, colour, roundedBox(x, y, x0, y0, x1, y1, radius));
-    }
-  }
-}
-
-// A rounded frame line of the given width just inside the box.
-void strokeRoundedBox(Canvas& c, float x0, float y0, float x1, float y1, float radius, float width,
-                      Rgb colour) {
-  for (int y = static_cast<int>(y0) - 1; y <= static_cast<int>(y1) + 1; ++y) {
-    for (int x = static_cast<int>(x0) - 1; x <= static_cast<int>(x1) + 1; ++x) {
-      const float outer = roundedBox(x, y, x0, y0, x1, y1, radius);
-      const float inner =
-          roundedBox(x, y, x0 + width, y0 + width, x1 - width, y1 - width, radius - width);
-      c.blend(x, y, colour, outer - inner);
-    }
-  }
-}
-
-void text(Canvas& c, const Font& font, const std::string& s, int size, int x, int baseline,
-          Rgb colour) {
-  Mask mask(c.width(), c.height());
-  font.draw(mask, s, size, x, baseline);
-  paint(c, mask, 0, 0, colour);
-}
+constexpr int kSize = 512;  // about 520 px on screen: near one texel per pixel
 
 struct Control {
   const char* key;
@@ -76,26 +34,18 @@ constexpr Control kControls[] = {
 
 std::vector<NamedImage> helpImages(const Font& bold, const Font& regular) {
   const float x0 = 14, y0 = 14, x1 = kSize - 14, y1 = kSize - 14;
-  Canvas mask(kSize, kSize, hex(0xffffff));
-  fillRoundedBox(mask, x0, y0, x1, y1, 22, Rgb{kSeeThrough, kSeeThrough, kSeeThrough});
-
+  Canvas mask(kSize, kSize);
   Canvas page(kSize, kSize);
-  for (int y = 0; y < kSize; ++y) {
-    const Rgb card = mix(hex(0x2a1f14), hex(0x120d09), static_cast<float>(y) / kSize);
-    for (int x = 0; x < kSize; ++x)
-      page.blend(x, y, card, roundedBox(x, y, x0, y0, x1, y1, 22));
-  }
-  strokeRoundedBox(page, x0, y0, x1, y1, 22, 3, hex(0xd89a3c));
-  strokeRoundedBox(page, x0 + 7, y0 + 7, x1 - 7, y1 - 7, 16, 1, hex(0x6a4a24));
+  paintCard(page, mask, x0, y0, x1, y1, 22);
 
-  const Rgb amber = hex(0xffb23a);
-  const Rgb cream = hex(0xf4e4c0);
-  const Rgb dim = hex(0xb89c74);
+  const Rgb amber = kCardAmber;
+  const Rgb cream = kCardCream;
+  const Rgb dim = kCardDim;
   const std::string title = "BRAMBLESHOT";
   text(page, bold, title, 40, (kSize - bold.measure(title, 40)) / 2, 76, amber);
   const std::string subtitle = "C O N T R O L S";
   text(page, bold, subtitle, 15, (kSize - bold.measure(subtitle, 15)) / 2, 104, dim);
-  page.fillRect(60, 118, kSize - 60, 120, hex(0x6a4a24));
+  page.fillRect(60, 118, kSize - 60, 120, kCardRule);
 
   // Key caps in a left column, what they do beside them; one text size for all descriptions.
   const int capLeft = 36;

@@ -17,6 +17,8 @@ bool writeImages(const std::filesystem::path& folder) {
     for (NamedImage& image : part(bold, regular))
       images.push_back(std::move(image));
   }
+  for (NamedImage& image : scoreImages(bold, condensed, regular))
+    images.push_back(std::move(image));
   for (auto* part : {&backdropImages, &effectImages, &muteImages}) {
     for (NamedImage& image : part())
       images.push_back(std::move(image));

@@ -1,0 +1,46 @@
+// The shell's side of the best scores: when a game has finished, and when the table shows.
+#include "app/best_scores.h"
+
+#include <cstdlib>
+
+#include "enemies/squadron.h"
+#include "world/game.h"
+
+namespace brambleshot {
+
+namespace {
+
+bool gameOverSeen = true;  // start-up opens on the start screen, which is no finished game
+int newRow = -1;           // the last finished game's row, while the game stays over
+std::time_t fixedClock = 0;
+bool entering = true;  // finished games go into the table (not in a replay)
+
+}  // namespace
+
+void openBestScores(const Options& options) {
+  // A demo's pictures must not depend on the player's table: neither recording nor replay
+  // shows the card. A replayed game is no game of the player's and is not entered.
+  entering = options.playFile.empty();
+  if (options.recordFile.empty() && options.playFile.empty()) scoreBoard.loadTextures();
+  if (entering) scoreStore.open(scoreFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+}
+
+void noteFinishedGame() {
+  const bool over = squadron.isGameOver();
+  if (over && !gameOverSeen && entering) {
+    const std::time_t now = fixedClock != 0 ? fixedClock : std::time(nullptr);
+    newRow = scoreStore.record(finishedGame(game.score, game.kills, now));
+  }
+  if (!over) newRow = -1;
+  gameOverSeen = over;
+}
+
+void drawBestScores() {
+  if (gameOverSeen) scoreBoard.draw(scoreStore.table(), newRow);
+}
+
+void setScoreClock(std::time_t fixed) {
+  fixedClock = fixed;
+}
+
+}  // namespace brambleshot

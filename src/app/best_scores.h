@@ -1,0 +1,30 @@
+// The best scores in the shell: read at start-up, a finished game entered once its game-over
+// flag has risen, the table shown while the game is over.
+#pragma once
+
+#include <ctime>
+
+#include "app/options.h"
+#include "scores/score_board.h"
+#include "scores/score_store.h"
+
+namespace brambleshot {
+
+extern ScoreStore scoreStore;
+extern ScoreBoard scoreBoard;
+
+// Start-up, after the game's own images: the board's pictures and the table from
+// $XDG_DATA_HOME (or ~/.local/share). Neither can stop the game. While a demo is recorded or
+// replayed the card is not shown, and a replayed game is not entered.
+void openBestScores(const Options& options);
+// After each frame: a game whose game-over flag rose in that frame goes into the table, and its
+// row is highlighted until the next game starts. The world is only read.
+void noteFinishedGame();
+// In the frame while the game is over; not in the frame in which the game ended, whose entry
+// is made after it.
+void drawBestScores();
+// Dates entries with this time instead of the clock's (0: the clock again), for pictures that
+// come out the same on any day.
+void setScoreClock(std::time_t fixed);
+
+}  // namespace brambleshot

@@ -1,0 +1,91 @@
+// The best-score card, its digit set and the start screen's hint strip.
+//
+// The card is drawn like the help page (mask multiplied in, picture added). Its rows are not in
+// the picture: the game sets them from the digit set, white glyphs on black that it tints and
+// adds, so a row can be highlighted by colour alone. Everything is made at about the size it
+// shows on a 1280 x 960 window and filtered down for smaller ones.
+#include "image_card.h"
+#include "image_parts.h"
+#include "scores/score_layout.h"
+
+namespace resgen {
+
+namespace layout = brambleshot::scoreLayout;
+
+namespace {
+
+void keyCap(Canvas& c, const Font& bold, const std::string& key, int left, int top, int height) {
+  const int width = bold.measure(key, 18) + 22;
+  const float x0 = static_cast<float>(left), y0 = static_cast<float>(top);
+  fillRoundedBox(c, x0, y0, x0 + static_cast<float>(width), y0 + static_cast<float>(height), 6,
+                 hex(0x3e3021));
+  strokeRoundedBox(c, x0, y0, x0 + static_cast<float>(width), y0 + static_cast<float>(height), 6,
+                   1.5f, hex(0xc08c48));
+  text(c, bold, key, 18, left + 11, top + (height + bold.capHeight(18)) / 2, kCardCream);
+}
+
+Canvas digitSet(const Font& condensed) {
+  Canvas set(layout::kDigitCellWidth * layout::kDigitCells, layout::kDigitCellHeight);
+  const int size = 50;
+  const int baseline = (layout::kDigitCellHeight + condensed.capHeight(size)) / 2;
+  for (int cell = 0; cell <= layout::kMinusCell; ++cell) {
+    const std::string glyph = cell == layout::kMinusCell ? "-" : std::string(1, '0' + cell);
+    const int x = cell * layout::kDigitCellWidth +
+                  (layout::kDigitCellWidth - condensed.measure(glyph, size)) / 2;
+    text(set, condensed, glyph, size, x, baseline, hex(0xffffff));
+  }
+  return set;
+}
+
+}  // namespace
+
+std::vector<NamedImage> scoreImages(const Font& bold, const Font& condensed, const Font& regular) {
+  const float inset = layout::kCardInset;
+  const float far = layout::kCardSize - inset;
+  Canvas mask(layout::kCardSize, layout::kCardSize);
+  Canvas card(layout::kCardSize, layout::kCardSize);
+  paintCard(card, mask, inset, inset, far, far, 22);
+  const std::string title = "BEST SCORES";
+  text(card, bold, title, 36, (layout::kCardSize - bold.measure(title, 36)) / 2,
+       layout::kTitleBaseline, kCardAmber);
+  const int heading = 15;
+  text(card, bold, "SCORE", heading, layout::kScoreRight - bold.measure("SCORE", heading),
+       layout::kHeadingBaseline, kCardDim);
+  text(card, bold, "KILLS", heading, layout::kKillsRight - bold.measure("KILLS", heading),
+       layout::kHeadingBaseline, kCardDim);
+  text(card, bold, "DATE", heading, layout::kDateLeft, layout::kHeadingBaseline, kCardDim);
+  card.fillRect(layout::kRowLeft, layout::kRuleTop, layout::kRowRight, layout::kRuleTop + 2,
+                kCardRule);
+
+  // The hint: which key starts a game and which shows the controls.
+  Canvas hintMask(layout::kHintWidth, layout::kHintHeight);
+  Canvas hint(layout::kHintWidth, layout::kHintHeight);
+  paintCard(hint, hintMask, layout::kCardInset, 4, layout::kHintWidth - layout::kCardInset,
+            layout::kHintHeight - 4, 14);
+  const int capTop = 15, capHeight = 34, gap = 40;
+  const std::string start = "start a new game", controls = "show the controls";
+  const int capsWidth = bold.measure("N", 18) + bold.measure("H", 18) + 2 * (22 + 12);
+  int textSize = 20;  // the largest that fits between the strip's ends
+  while (capsWidth + gap + regular.measure(start, textSize) + regular.measure(controls, textSize) >
+         layout::kHintWidth - 2 * layout::kCardInset - 40)
+    --textSize;
+  const int baseline = capTop + (capHeight + regular.capHeight(textSize)) / 2;
+  const int startWidth = bold.measure("N", 18) + 22 + 12 + regular.measure(start, textSize);
+  const int controlsWidth = bold.measure("H", 18) + 22 + 12 + regular.measure(controls, textSize);
+  int x = (layout::kHintWidth - startWidth - gap - controlsWidth) / 2;
+  keyCap(hint, bold, "N", x, capTop, capHeight);
+  text(hint, regular, start, textSize, x + bold.measure("N", 18) + 34, baseline, kCardCream);
+  x += startWidth + gap;
+  keyCap(hint, bold, "H", x, capTop, capHeight);
+  text(hint, regular, controls, textSize, x + bold.measure("H", 18) + 34, baseline, kCardCream);
+
+  std::vector<NamedImage> out;
+  out.push_back({"scores.bmp", std::move(card)});
+  out.push_back({"scores_mask.bmp", std::move(mask)});
+  out.push_back({"score_digits.bmp", digitSet(condensed)});
+  out.push_back({"hint.bmp", std::move(hint)});
+  out.push_back({"hint_mask.bmp", std::move(hintMask)});
+  return out;
+}
+
+}  // namespace resgen
