@@ -24,9 +24,11 @@ constexpr Control kControls[] = {
     {"LEFT BUTTON", "hold to fire the light guns"},
     {"SPACE", "fire the cannon"},
     {"A  /  D", "drive left  /  right"},
-    {"P", "pause and resume"},
-    {"H", "show or hide this help (pauses)"},
+    {"P", "pause or resume; the page stays as it is"},
+    {"H", "show or hide this page, and pause or resume"},
     {"N", "new game, once the game is over"},
+    {"M", "sound on or off"},
+    {"F11", "fullscreen on or off"},
     {"Q", "quit"},
 };
 
@@ -59,19 +61,20 @@ std::vector<NamedImage> helpImages(const Font& bold, const Font& regular) {
       --actionSize;
     }
   }
-  int top = 134;
+  int top = 130;
   for (const Control& c : kControls) {
     const float capTop = static_cast<float>(top);
-    fillRoundedBox(page, capLeft, capTop, static_cast<float>(capLeft + capWidth), capTop + 32, 6,
+    fillRoundedBox(page, capLeft, capTop, static_cast<float>(capLeft + capWidth), capTop + 28, 6,
                    hex(0x3e3021));
-    strokeRoundedBox(page, capLeft, capTop, static_cast<float>(capLeft + capWidth), capTop + 32, 6,
+    strokeRoundedBox(page, capLeft, capTop, static_cast<float>(capLeft + capWidth), capTop + 28, 6,
                      1.5f, hex(0xc08c48));
     const int keyWidth = bold.measure(c.key, 15);
-    text(page, bold, c.key, 15, capLeft + (capWidth - keyWidth) / 2, top + 22, cream);
-    text(page, regular, c.action, actionSize, actionLeft, top + 23, cream);
-    top += 41;
+    text(page, bold, c.key, 15, capLeft + (capWidth - keyWidth) / 2, top + 20, cream);
+    text(page, regular, c.action, actionSize, actionLeft, top + 21, cream);
+    top += 33;
   }
-  const std::string footer = "press H to return to the game";
+  // H switches the pause whichever way it stands, so after P the game runs under the page.
+  const std::string footer = "after P, H shows this page while the game runs on";
   text(page, regular, footer, 15, (kSize - regular.measure(footer, 15)) / 2, kSize - 34, dim);
 
   std::vector<NamedImage> out;
