@@ -3,7 +3,6 @@
 #include "scores/score_board.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <charconv>
 #include <cstring>
@@ -24,13 +23,15 @@ constexpr Colour kNewText = {1.0f, 0.70f, 0.23f};
 constexpr Colour kRankText = {0.55f, 0.45f, 0.32f};
 constexpr Colour kNewBar = {0.32f, 0.19f, 0.04f};
 
-// Smooth filtering with mipmaps: the board is shown at many sizes, never texel for texel.
+// Smooth filtering with mipmaps: the board is shown at many sizes, never texel for texel. GL
+// makes the mipmaps itself, much faster than GLU would at start-up.
 bool loadFiltered(const char* path, TextureId id) {
   BitmapImage image;
   if (!readBitmap(path, image)) return false;
   glBindTexture(GL_TEXTURE_2D, id);
-  gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width, image.height, GL_RGB, GL_UNSIGNED_BYTE,
-                    image.pixels.get());
+  glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               image.pixels.get());
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
