@@ -1,5 +1,6 @@
 // Fullscreen through freeglut, which under a window manager asks for the fullscreen state and
-// without one resizes the window to the screen.
+// without one resizes the window to the screen. Whether the window is fullscreen is freeglut's
+// own record, so a request it could not carry out is simply asked again by the next F11.
 #include "app/fullscreen.h"
 
 #include <GL/freeglut.h>
@@ -8,37 +9,45 @@ namespace brambleshot {
 
 namespace {
 
-bool fullscreen = false;
+bool pending = false;   // --fullscreen, waiting for the window to show
 int windowedWidth = 0;  // pixels; the size to return to
 int windowedHeight = 0;
 
 }  // namespace
 
+void enterFullscreenOnceShown() {
+  pending = true;
+}
+
+void onWindowShaped() {
+  if (!pending) return;
+  pending = false;
+  enterFullscreen();
+}
+
 void enterFullscreen() {
-  if (fullscreen) return;
+  if (isFullscreen()) return;
   windowedWidth = glutGet(GLUT_WINDOW_WIDTH);
   windowedHeight = glutGet(GLUT_WINDOW_HEIGHT);
   glutFullScreen();
-  fullscreen = true;
 }
 
 void leaveFullscreen() {
-  if (!fullscreen) return;
+  if (!isFullscreen()) return;
   glutLeaveFullScreen();
   // Some window managers restore the size themselves, some do not: ask for it either way.
-  glutReshapeWindow(windowedWidth, windowedHeight);
-  fullscreen = false;
+  if (windowedWidth > 0 && windowedHeight > 0) glutReshapeWindow(windowedWidth, windowedHeight);
 }
 
 void toggleFullscreen() {
-  if (fullscreen)
+  if (isFullscreen())
     leaveFullscreen();
   else
     enterFullscreen();
 }
 
 bool isFullscreen() {
-  return fullscreen;
+  return glutGet(GLUT_FULL_SCREEN) != 0;
 }
 
 void onSpecialKey(int key, int /*x*/, int /*y*/) {

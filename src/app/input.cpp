@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/frame.h"
+#include "app/fullscreen.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "tank/tank.h"
@@ -90,6 +91,7 @@ void onMotion(int x, int y) {
 void onReshape(int width, int height) {
   game.windowWidth = width;
   game.windowHeight = height;
+  onWindowShaped();
   glutPostRedisplay();
 }
 

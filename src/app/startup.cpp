@@ -93,7 +93,7 @@ void startUp(int* argc, char** argv, const Options& options) {
     game.windowHeight = options.windowHeight;
   }
   openWindow(argc, argv);
-  if (options.fullscreen) enterFullscreen();
+  if (options.fullscreen) enterFullscreenOnceShown();
   // The 5 ms idle sleep is the only pacing: the swap must not also wait for the refresh.
   stopWaitingForRefresh();
   installCallbacks();
