@@ -20,6 +20,9 @@ void protectStandardStreams() {
     }
   }
   std::signal(SIGPIPE, SIG_IGN);
+  // Under a file-size limit a write past it then fails (the score table and demos say so)
+  // instead of killing the game.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
 }
 
