@@ -5,6 +5,9 @@
 
 #include <GL/freeglut.h>
 
+#include <time.h>
+
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -24,6 +27,15 @@ namespace {
 const Scene* playing = nullptr;  // the scene every frame starts from
 long steps = 0;                  // frames drawn, i.e. world steps
 bool held = true;                // every frame left the scene as full as it found it
+double cpuPerStep = 0;           // the last run's CPU time per step, all threads, ms
+
+// CPU time of the whole process (the renderer's and the mixer's threads included), ms: unlike
+// the pace, it hardly changes with what else the machine is running.
+double processCpuMilliseconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
 
 // The game's display callback, with the scene put back first (a few vector copies, about a
 // microsecond; outside the game's own work, but inside the timed loop).
@@ -41,6 +53,7 @@ double playFor(const Scene& scene, double seconds) {
   glutDisplayFunc(displayScene);
   glutPostRedisplay();
   const auto start = Clock::now();
+  const double cpuStart = processCpuMilliseconds();
   double elapsed = 0;
   while ((elapsed = millisecondsSince(start) / 1000.0) < seconds) {
     glutMainLoopEvent();
@@ -48,6 +61,7 @@ double playFor(const Scene& scene, double seconds) {
   }
   glutMainLoopEvent();  // the frame the last idle call asked for
   const double total = millisecondsSince(start) / 1000.0;
+  cpuPerStep = (processCpuMilliseconds() - cpuStart) / static_cast<double>(std::max(steps, 1L));
   return static_cast<double>(steps) / total;
 }
 
@@ -65,16 +79,18 @@ bool runPaceBench(const PaceOptions& options, Report& report) {
   // before or after the typical run (alternately, so neither gains from its place): the
   // sound's cost is the difference.
   const bool sound = brambleshot::soundPlayer.isOpen();
-  std::vector<double> silentRates;
+  std::vector<double> silentRates, cpuOn, cpuOff;
   const auto silentRun = [&] {
     brambleshot::soundPlayer.close();
     silentRates.push_back(playFor(scenes[1], options.seconds));
+    cpuOff.push_back(cpuPerStep);
     brambleshot::soundPlayer.open(brambleshot::kSoundFolder, brambleshot::camera);
   };
   for (int run = 0; run < options.runs; ++run) {
     for (std::size_t s = 0; s < scenes.size(); ++s) {
       if (s == 1 && sound && run % 2 == 1) silentRun();
       rates[s].push_back(playFor(scenes[s], options.seconds));
+      if (s == 1) cpuOn.push_back(cpuPerStep);
       if (s == 1 && sound && run % 2 == 0) silentRun();
     }
   }
@@ -120,6 +136,20 @@ bool runPaceBench(const PaceOptions& options, Report& report) {
               1});
   report.add({"pace_sound_cost_percent", "  sound's cost, typical (off - on) / off", "%",
               costFigure, "within noise", costFigure.min <= 0 && costFigure.max >= 0, 1});
+  report.add({"cpu_typical_sound_on_ms",
+              "CPU per step, typical, sound on",
+              "ms",
+              summarise(cpuOn),
+              "",
+              {},
+              3});
+  report.add({"cpu_typical_sound_off_ms",
+              "CPU per step, typical, sound off",
+              "ms",
+              summarise(cpuOff),
+              "",
+              {},
+              3});
   return true;
 }
 
