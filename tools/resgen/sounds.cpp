@@ -16,7 +16,9 @@ namespace resgen {
 
 namespace {
 
-constexpr int kRate = 22050;  // samples per second: the booms need no more, the files stay small
+// Samples per second: the rate most devices mix at, so the mixer adds no resampling images of
+// its own above the sounds.
+constexpr int kRate = 44100;
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kPeak = 0.89;  // about -1 dBFS
 
@@ -244,7 +246,8 @@ Samples explosion(double seconds, double size, std::uint32_t seed) {
   Samples crackle = silence(seconds);
   for (std::size_t i = 0; i < crackle.size(); ++i) {
     const double t = timeOf(i);
-    if (rng.uniform() < 0.004 * std::exp(-t / (0.5 * size))) crackle[i] = rng.uniform() - 0.5;
+    const double perSample = 90.0 / kRate * std::exp(-t / (0.5 * size));  // 90 a second at first
+    if (rng.uniform() < perSample) crackle[i] = rng.uniform() - 0.5;
   }
   mixInto(out, lowPass(crackle, 2500), 2.5);
   return finish(out);
