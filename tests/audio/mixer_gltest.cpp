@@ -243,6 +243,27 @@ TEST_F(Mixer, TheEngineHumsWhileAircraftFly) {
   EXPECT_LT(mix.rms(gone + 0.1, mix.seconds()), kSilent);
 }
 
+// Guns held down at the designed pace (a frame every 5 ms of output, a burst every four frames)
+// stay well under a bomb's blast, so the rest is still heard through them.
+TEST_F(Mixer, HeldGunsStayUnderABlast) {
+  tank.gunsFiring = true;
+  const double from = soundPlayer.mixedSeconds();
+  for (int i = 0; i < 100; ++i) {
+    frames(1);
+    mixFor(0.005);
+  }
+  const double to = soundPlayer.mixedSeconds();
+  tank.gunsFiring = false;
+  frames(4);
+  mixFor(0.3);
+  const double blast = bombHitsGround(0.0);
+  mixFor(0.6);
+  const Mix mix = finish();
+  const double guns = mix.rms(from + 0.05, to);
+  EXPECT_GT(guns, kHeard);
+  EXPECT_LT(guns, mix.rms(blast, blast + 0.5) / 2);
+}
+
 // World +x shows on the left of the screen; its sound comes from the left.
 TEST_F(Mixer, ABlastIsHeardOnTheSideOfTheScreenItShowsOn) {
   const double onLeft = bombHitsGround(1.8);
