@@ -115,6 +115,22 @@ TEST_F(Demos, AGameRecordedByHandReplaysExactlyAndEditsAreCaught) {
   EXPECT_NE(output.find("the last picture (frame"), std::string::npos) << output;
 }
 
+TEST_F(Demos, ClosingTheWindowCompletesTheRecording) {
+  const std::string demo = (dir / "closed.demo").string();
+  {
+    GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 120.0, binaryPath(),
+                     {{"--record", demo}, {}});
+    ASSERT_TRUE(game.waitForWindow()) << game.output();
+    game.key("n");
+    game.settle();
+    game.closeWindow();
+    ASSERT_EQ(game.waitForExit(30.0), 0) << game.output();
+  }
+  EXPECT_EQ(linesOf(testenv::readFile(demo)).back().rfind("end ", 0), 0u);
+  EXPECT_EQ(run({"--play", demo, "--fast"}), 0) << output;
+  EXPECT_EQ(output.find("not compared"), std::string::npos) << output;
+}
+
 TEST_F(Demos, ARecordingCutShortReplaysUpToWhereItStopped) {
   const std::string demo = (dir / "killed.demo").string();
   {

@@ -328,6 +328,19 @@ void GameProcess::sendConfigure(int width, int height) {
   sync();
 }
 
+void GameProcess::closeWindow() {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.display = display_;
+  event.xclient.window = window_;
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window_, False, NoEventMask, &event);
+  sync();
+}
+
 void GameProcess::windowSize(int& width, int& height) {
   XWindowAttributes attributes{};
   XGetWindowAttributes(display_, window_, &attributes);

@@ -114,6 +114,8 @@ class GameProcess {
   // Sends the window a configure event of the given size, as a window manager would, so the
   // game sees sizes X itself cannot make (a height of 0 when minimised).
   void sendConfigure(int width, int height);
+  // Asks the window to close, as a window manager's close button does (WM_DELETE_WINDOW).
+  void closeWindow();
   // The window's size as X reports it.
   void windowSize(int& width, int& height);
 
