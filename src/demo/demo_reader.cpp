@@ -2,7 +2,6 @@
 // hand-edited file is refused with the line at fault instead of replaying something else.
 #include <cctype>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -57,26 +56,46 @@ Words split(std::string_view line) {
   return words;
 }
 
+// A decimal integer in [low, high]: an optional minus, then digits without leading zeros. At
+// most 12 characters, so it cannot overflow.
 bool parseInt(std::string_view text, long long low, long long high, long long& value) {
   if (text.empty() || text.size() > 12) return false;
-  const char* end = text.data() + text.size();
-  auto [stop, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && stop == end && value >= low && value <= high &&
-         (text[0] != '0' || text.size() == 1) && !text.starts_with("-0");
+  const bool negative = text[0] == '-';
+  const std::string_view digits = negative ? text.substr(1) : text;
+  if (digits.empty() || (digits[0] == '0' && (digits.size() > 1 || negative))) return false;
+  long long magnitude = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    magnitude = magnitude * 10 + (c - '0');
+  }
+  value = negative ? -magnitude : magnitude;
+  return value >= low && value <= high;
 }
 
+// Exactly 16 lower-case hex digits.
 bool parseHash(std::string_view text, std::uint64_t& value) {
   if (text.size() != 16) return false;
-  for (char c : text)
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  return error == std::errc() && stop == text.data() + text.size();
+  value = 0;
+  for (char c : text) {
+    unsigned digit = 0;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<unsigned>(c - '0');
+    } else if (c >= 'a' && c <= 'f') {
+      digit = static_cast<unsigned>(c - 'a') + 10;
+    } else {
+      return false;
+    }
+    value = (value << 4) | digit;
+  }
+  return true;
 }
 
 bool isVersionText(std::string_view text) {
   if (text.empty() || text.size() > 32) return false;
   for (char c : text)
-    if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr(".+-~_", c)) return false;
+    if (!std::isalnum(static_cast<unsigned char>(c)) &&
+        std::string_view(".+-~_").find(c) == std::string_view::npos)
+      return false;
   return true;
 }
 
