@@ -172,6 +172,7 @@ int updatePicture(const std::string& file, int argc, char** argv) {
     return 1;
   }
   Options options;
+  options.playFile = file;  // a replay: the best scores are neither shown nor entered
   options.seed = demo.seed;
   options.windowWidth = demo.windowWidth;
   options.windowHeight = demo.windowHeight;
