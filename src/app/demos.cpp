@@ -10,6 +10,7 @@
 #include <ctime>
 #include <vector>
 
+#include "app/best_scores.h"
 #include "app/frame.h"
 #include "app/input.h"
 #include "demo/checksum.h"
@@ -99,6 +100,7 @@ void completeRecording() {
   if (!recorder.isOpen()) return;  // freeglut's exit handler closes the window once more
   // The last picture can only be read before its swap, so the end draws one more frame.
   drawFrame();
+  noteFinishedGame();  // a game that ends in this very step still counts
   recorder.frame(worldChecksum());
   const std::uint64_t picture = pictureHash(pixels);
   glutSwapBuffers();
@@ -161,6 +163,7 @@ ReplayResult replayDemo(const Demo& demo, bool fast) {
         if (last) {
           drawFrame();  // swapped below, once its pixels are read
           updateSound();
+          noteFinishedGame();
         } else {
           onDisplay();
         }
