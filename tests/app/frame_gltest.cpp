@@ -1,6 +1,7 @@
 // The frame: viewports and projections, the GL state it leaves for aiming, the backdrop and the
 // help page, checked through GL state and pixels of real frames.
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,31 +10,16 @@
 #include <string>
 
 #include "app/frame.h"
-#include "world/game.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "support/gl_env.h"
 #include "support/test_util.h"
+#include "world/game.h"
 
 namespace {
 
 using namespace brambleshot;
-
-// A flat-coloured 4 x 4 image loaded under a texture number, replacing the artwork for a test.
-void loadFlatTexture(TextureId id, unsigned char r, unsigned char g, unsigned char b) {
-  std::string pixels;
-  for (int i = 0; i < 16; ++i)
-    pixels += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
-  testenv::TempDir dir;
-  testenv::writeFile(dir / "flat.bmp", testenv::bmpBytes(4, 4, pixels));
-  testenv::captureStdout([&] { loadTexture((dir / "flat.bmp").string(), id); });
-}
-
-// Puts the real artwork back, so later tests in this binary see the game's own images.
-void restoreTexture(TextureId id, const char* file) {
-  if (std::filesystem::exists(file)) testenv::captureStdout([&] { loadTexture(file, id); });
-}
 
 class Frame : public ::testing::Test {
  protected:
@@ -126,36 +112,42 @@ TEST_F(Frame, SunIsSentInWorldCoordinatesEveryFrame) {
   EXPECT_NEAR(position[2], 1.0f, 1e-6);
 }
 
-TEST_F(Frame, BackdropFillsTheSceneAndHelpPageIsMaskedIn) {
-  loadFlatTexture(kDesertTexture, 200, 120, 40);
-  loadFlatTexture(kHelpMaskTexture, 128, 255, 0);
-  loadFlatTexture(kHelpTexture, 10, 0, 90);
+// Test pictures with a different colour in each quarter show which way round each picture is.
+TEST_F(Frame, BackdropAndHelpPageShowTheRightWayRoundAndThePageCoversWhatIsBehindIt) {
+  testenv::loadQuarteredTexture(kDesertTexture);
   drawFrame();
-  // Corners and centre of the scene show the backdrop, unlit and unmodulated.
-  for (const auto& [x, y] : {std::pair{101, 1}, std::pair{798, 598}, std::pair{450, 300}}) {
-    const testenv::Rgb pixel = testenv::readPixel(x, y);
-    EXPECT_EQ(pixel.r, 200) << x << "," << y;
-    EXPECT_EQ(pixel.g, 120);
-    EXPECT_EQ(pixel.b, 40);
-  }
+  // The middle of the backdrop fills the scene, the file's first rows at the top.
+  EXPECT_EQ(testenv::quartersIn(100, 0, 800, 600), "ABCD");
 
+  // The help page over x -2..2, y 0..4 of the play plane: the mask multiplied in (seen over a
+  // white backdrop with the page black), then the page added (mask black); both upright.
+  testenv::loadFlatTexture(kDesertTexture, {255, 255, 255});
+  testenv::loadQuarteredTexture(kHelpMaskTexture);
+  testenv::loadFlatTexture(kHelpTexture, {0, 0, 0});
   game.helpShown = true;
   drawFrame();
-  // Inside the page: backdrop times mask plus page; the page spans the play plane's y 0..4.
-  const testenv::Rgb inside = testenv::readPixel(450, 300);
-  EXPECT_NEAR(inside.r, 200 * 128 / 255 + 10, 2);
-  EXPECT_EQ(inside.g, 120);
-  EXPECT_EQ(inside.b, 90);
-  // Below the page (the play plane's y < 0) and beside it the backdrop shows untouched.
-  for (const auto& [x, y] : {std::pair{450, 20}, std::pair{110, 300}, std::pair{790, 300}}) {
-    const testenv::Rgb outside = testenv::readPixel(x, y);
-    EXPECT_EQ(outside.r, 200) << x << "," << y;
-    EXPECT_EQ(outside.b, 40);
+  EXPECT_EQ(testenv::quartersOnPlane(-2, 0, 2, 4), "CDAB") << "mask";
+  testenv::loadFlatTexture(kHelpMaskTexture, {0, 0, 0});
+  testenv::loadQuarteredTexture(kHelpTexture);
+  // An explosion that bulges out of the play plane towards the viewer, under the top-left quarter.
+  if (squadron.explosionList == 0) {
+    squadron.quadric = gluNewQuadric();
+    squadron.buildExplosionList();
   }
-
-  restoreTexture(kDesertTexture, "./Resources/desert05.bmp");
-  restoreTexture(kHelpMaskTexture, "./Resources/help_mask.bmp");
-  restoreTexture(kHelpTexture, "./Resources/help.bmp");
+  squadron.explosions.push_back({.x = 1.0, .y = 3.0, .radius = 0.6, .maxRadius = 1.0});
+  game.paused = true;
+  drawFrame();
+  squadron.explosions.clear();
+  glDisable(GL_LIGHT4);
+  EXPECT_EQ(testenv::quartersOnPlane(-2, 0, 2, 4), "CDAB") << "page";
+  // Below and beside the page the backdrop shows untouched.
+  for (const auto& [x, y] : {std::pair{0.0, -0.5}, std::pair{2.5, 2.0}, std::pair{-2.5, 2.0}}) {
+    int wx = 0, wy = 0;
+    testenv::pixelOnPlane(x, y, wx, wy);
+    const testenv::Rgb outside = testenv::readPixel(wx, wy);
+    EXPECT_EQ(outside.r + outside.g + outside.b, 3 * 255) << x << ", " << y;
+  }
+  testenv::captureStdout([] { testenv::loadAllTextures(true); });
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The instrument panel read in pixels: every digit and label is a synthetic flat colour, so a
-// pixel names the picture drawn there.
+// The instrument panel read in pixels. Every digit and label is a synthetic picture: its red
+// names the picture and its green the quarter of the picture, so a pixel says what is drawn
+// there and which way round.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -9,28 +10,43 @@
 
 #include "app/frame.h"
 #include "assets/bitmap.h"
+#include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "support/gl_env.h"
 #include "support/test_util.h"
+#include "tank/tank.h"
+#include "world/game.h"
 
 namespace {
 
 using namespace brambleshot;
 
-// Each picture's texture id and the symbol a read-out shows for it. Picture i is drawn in the
-// flat colour (20 + 12 i, 100, 100).
+// Each picture's texture id and the symbol a read-out shows for it. Picture i is drawn with red
+// 20 + 12 i; its quarters (named as in support/gl_env.h) with green 30, 90, 150 and 210.
 const char kSymbols[] = "0123456789-SGCRshke";
 const GLuint kIds[] = {6000, 6001, 6002, 6003, 6004, 6005, 6006, 6007, 6008, 6009,
                        5999, 6010, 6011, 6020, 6021, 6030, 6031, 6040, 6041};
 
-// The symbol at panel point (x, y), '.' for the black background, '?' for anything else. Panel
-// x runs from +4/3 at the viewport's left edge to -4/3 at its right, y from -10 at the top.
+// The window pixel of panel point (x, y): x runs from +4/3 at the viewport's left edge to -4/3 at
+// its right, y from -10 at the top to +10 at the bottom.
+int column(double x) {
+  return int((4.0 / 3.0 - x) * 37.5);
+}
+int row(double y) {
+  return int((10.0 - y) * 30);
+}
+
+// The symbol and quarter at panel point (x, y), ".." for the black background, "??" for
+// anything else.
+std::string pictureAt(double x, double y) {
+  const testenv::Rgb got = testenv::readPixel(column(x), row(y));
+  if (got.r + got.g + got.b < 10) return "..";
+  const int i = (got.r - 14) / 12, quarter = (got.g - 15) / 60;
+  if (got.r < 14 || i >= 19 || std::abs(got.b - 100) > 4 || quarter > 3) return "??";
+  return {kSymbols[i], static_cast<char>('A' + quarter)};
+}
 char symbolAt(double x, double y) {
-  const testenv::Rgb got = testenv::readPixel(int((4.0 / 3.0 - x) * 37.5), int((10.0 - y) * 30));
-  if (got.r + got.g + got.b < 10) return '.';
-  const int i = (got.r - 14) / 12;
-  const bool flat = std::abs(got.g - 100) <= 4 && std::abs(got.b - 100) <= 4 && got.r >= 14;
-  return flat && i < 19 ? kSymbols[i] : '?';
+  return pictureAt(x, y)[0];
 }
 
 // A read-out whose top edge is at y, highest place first; place k shows from -1.4 + 0.45 k
@@ -50,19 +66,19 @@ class PanelGl : public ::testing::Test {
       for (int i = 0; i < 19; ++i) {
         std::string pixels;
         for (int k = 0; k < 16; ++k)
-          pixels += {char(100), char(100), char(20 + 12 * i)};  // B, G, R
+          pixels += {char(100), char(30 + 60 * ((k / 8) * 2 + (k % 4) / 2)), char(20 + 12 * i)};
         testenv::writeFile(dir / "picture.bmp", testenv::bmpBytes(4, 4, pixels));
         loadTexture((dir / "picture.bmp").string(), kIds[i]);
       }
     });
     buildPanelLists();
-    // The frame's panel set-up at 800 x 600: mirrored orthographic projection, left eighth.
     testenv::resizeWindow(800, 600);
-    setPanelView(100);
     glClearColor(0, 0, 0, 1);
   }
 
+  // The frame's panel set-up at 800 x 600: mirrored orthographic projection, left eighth.
   static void draw(bool gameOver, int score, int health, int reload, int kills, int escapes) {
+    setPanelView(100);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawPanel(gameOver, score, health, reload, kills, escapes);
   }
@@ -100,17 +116,72 @@ TEST_F(PanelGl, CannonReadyOrReloadingWithItsCountDownDigit) {
   }
 }
 
-TEST_F(PanelGl, LabelsAlwaysAndStartAndGameOverOnlyWhileTheGameIsOver) {
-  for (const bool over : {false, true}) {
-    draw(over, 0, 250, 0, 0, 0);
-    const std::string shown{symbolAt(0.65, -9.25), symbolAt(0.65, -7.25), symbolAt(0.65, 2.25),
-                            symbolAt(0.15, 4.25),  symbolAt(0.0, 8.75),   symbolAt(0.0, -0.5)};
-    EXPECT_EQ(shown, over ? "shkeSG" : "shke..");
+// Every square where it belongs (x, y, w, h: its screen-right edge at x, its top at y), upright
+// and unmirrored. Squares that reach past the panel's edges or lie under the next digit place
+// have only their inner points checked.
+TEST_F(PanelGl, EverySquareShowsInItsPlaceTheRightWayRound) {
+  const struct {
+    char symbol;
+    double x, y, w, h;
+    bool over, reloading, edges;
+  } squares[] = {
+      {'s', 0, -9.5, 1.3, 0.5, false, false, true},
+      {'h', 0, -7.5, 1.3, 0.5, false, false, true},
+      {'k', 0, 2.0, 1.3, 0.5, false, false, true},
+      {'e', -1.0, 4.0, 2.3, 0.5, false, false, true},
+      {'C', -1.0, -5.6, 2.0, 1.0, false, false, true},
+      {'R', -1.25, -5.6, 2.5, 0.5, false, true, true},
+      {'3', -0.25, -5.0, 0.5, 0.5, false, true, true},
+      {'S', -1.5, 8.0, 3.0, 1.5, true, false, false},
+      {'G', -1.5, -1.0, 3.0, 1.0, true, false, false},
+      {'7', -1.4, -8.9, 0.5, 0.5, false, false, false},
+      {'-', 0.85, -8.9, 0.5, 0.5, false, false, false},
+      {'5', -1.4, -6.9, 0.5, 0.5, false, false, false},
+      {'0', 0.85, 4.6, 0.5, 0.5, false, false, false},
+  };
+  for (const auto& q : squares) {
+    SCOPED_TRACE(q.symbol);
+    draw(q.over, -17, 125, q.reloading ? 170 : 0, 0, 0);
+    if (q.edges) {
+      const double inX = 0.1 * q.w, inY = 0.1 * q.h;
+      EXPECT_EQ(std::string() + symbolAt(q.x + inX, q.y + q.h / 2) +
+                    symbolAt(q.x + q.w - inX, q.y + q.h / 2) + symbolAt(q.x + q.w / 2, q.y + inY) +
+                    symbolAt(q.x + q.w / 2, q.y + q.h - inY),
+                std::string(4, q.symbol));
+      EXPECT_NE(symbolAt(q.x - inX, q.y + q.h / 2), q.symbol);
+      EXPECT_NE(symbolAt(q.x + q.w / 2, q.y - inY), q.symbol);
+    }
+    // Top-left, top-right, bottom-left, bottom-right on the screen (larger x is further left).
+    const double left = q.x + 0.75 * q.w, right = q.x + 0.25 * q.w;
+    const double top = q.y + 0.25 * q.h, bottom = q.y + 0.75 * q.h;
+    EXPECT_EQ(pictureAt(left, top) + pictureAt(right, top) + pictureAt(left, bottom) +
+                  pictureAt(right, bottom),
+              (std::string{q.symbol, 'C', q.symbol, 'D', q.symbol, 'A', q.symbol, 'B'}));
   }
+  // Start and GameOver only while the game is over.
+  draw(false, 0, 250, 0, 0, 0);
+  EXPECT_EQ(std::string() + symbolAt(0.0, 8.75) + symbolAt(0.0, -0.5), "..");
   // The panel hands the scene back lit and untextured.
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The frame hands every read-out its own counter: distinct values in each.
+TEST_F(PanelGl, FrameShowsEachCounterInItsOwnReadOut) {
+  glColor3f(0.2f, 0.3f, 0.4f);  // whatever colour the scene left behind
+  squadron.gameOver = true;     // the start screen: nothing in the scene but the backdrop
+  game.score = -1357;
+  game.kills = 24;
+  game.escapes = 680;
+  tank.health = 150;
+  tank.reload = 120;
+  drawFrame();
+  game.score = game.kills = game.escapes = 0;
+  tank.health = tank.reload = 0;
+  EXPECT_EQ(readOut(-8.9, 6) + " " + readOut(-6.9, 3) + " " + symbolAt(0.0, -4.75) + " " +
+                readOut(2.6, 6) + " " + readOut(4.6, 6) + " " + symbolAt(0.0, 8.75),
+            "-01357 150 2 000024 000680 S");
 }
 
 }  // namespace

@@ -4,13 +4,17 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "app/frame.h"
-#include "world/game.h"
-#include "world/lighting.h"
 #include "app/startup.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
+#include "support/test_util.h"
 #include "tank/tank.h"
+#include "world/game.h"
+#include "world/lighting.h"
 
 namespace testenv {
 
@@ -57,10 +61,10 @@ Rgb readPixel(int x, int y) {
   return {rgb[0], rgb[1], rgb[2]};
 }
 
-void loadAllTextures() {
+void loadAllTextures(bool again) {
   using namespace brambleshot;
   static bool loaded = false;
-  if (loaded) return;
+  if (loaded && !again) return;
   loadTexture("./Resources/target.bmp", kReticleTexture);
   loadTexture("./Resources/targetMask.bmp", kReticleMaskTexture);
   loadTexture("./Resources/muzzle_flash.bmp", kMuzzleFlashTexture);
@@ -69,6 +73,68 @@ void loadAllTextures() {
   loadTexture("./Resources/explosion.bmp", kExplosionTexture);
   loadShellTextures();
   loaded = true;
+}
+
+namespace {
+
+// The quarters' colours, far apart in every channel so that blending leaves them apart.
+constexpr Rgb kQuarters[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+
+void loadPixels(unsigned id, const std::string& bgr) {
+  TempDir dir;
+  writeFile(dir / "picture.bmp", bmpBytes(4, 4, bgr));
+  captureStdout([&] { brambleshot::loadTexture((dir / "picture.bmp").string(), id); });
+}
+
+std::string bgrOf(Rgb c) {
+  return {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
+}
+
+}  // namespace
+
+void loadQuarteredTexture(unsigned id, int scale) {
+  std::string pixels;
+  for (int row = 0; row < 4; ++row)
+    for (int col = 0; col < 4; ++col) {
+      const Rgb c = kQuarters[(row / 2) * 2 + col / 2];
+      pixels += bgrOf({c.r * scale / 255, c.g * scale / 255, c.b * scale / 255});
+    }
+  loadPixels(id, pixels);
+}
+
+void loadFlatTexture(unsigned id, Rgb colour) {
+  std::string pixels;
+  for (int i = 0; i < 16; ++i)
+    pixels += bgrOf(colour);
+  loadPixels(id, pixels);
+}
+
+char quarterAt(int x, int y) {
+  const Rgb p = readPixel(x, y);
+  for (int q = 0; q < 4; ++q)
+    if (std::abs(p.r - kQuarters[q].r) + std::abs(p.g - kQuarters[q].g) +
+            std::abs(p.b - kQuarters[q].b) <
+        30)
+      return static_cast<char>('A' + q);
+  return '?';
+}
+
+std::string quartersIn(int left, int bottom, int right, int top) {
+  const int x0 = left + (right - left) / 4, x1 = right - (right - left) / 4;
+  const int y0 = bottom + (top - bottom) / 4, y1 = top - (top - bottom) / 4;
+  return {quarterAt(x0, y1), quarterAt(x1, y1), quarterAt(x0, y0), quarterAt(x1, y0)};
+}
+
+void pixelOnPlane(double x, double y, int& windowX, int& windowY) {
+  brambleshot::windowPointOf(x, y, windowX, windowY);
+  windowY = brambleshot::game.windowHeight - 1 - windowY;
+}
+
+std::string quartersOnPlane(double x0, double y0, double x1, double y1) {
+  int ax = 0, ay = 0, bx = 0, by = 0;
+  pixelOnPlane(x0, y0, ax, ay);
+  pixelOnPlane(x1, y1, bx, by);
+  return quartersIn(std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by));
 }
 
 }  // namespace testenv
