@@ -157,7 +157,7 @@ MUTATIONS = [
       "placeLight(leftGunLight, x + kGunMount, 0.0, leftGunAngle);",
       "placeLight(leftGunLight, x - kGunMount, 0.0, leftGunAngle);"),
     M("tank-wheel-moved", "src/tank/tank.cpp",
-      "wheels[1].position = {-0.29, -0.1, 0.36};", "wheels[1].position = {-0.31, -0.1, 0.36};"),
+      "wheels[2].position = {-0.29, -0.1, -0.36};", "wheels[2].position = {-0.31, -0.1, -0.36};"),
     M("tank-wheels-unscaled", "src/tank/tank.cpp", "  wheels[0].scale = 0.3;\n", ""),
     M("tank-reset-keeps-health", "src/tank/tank.cpp", "  x = 0.0;\n  health = 250;\n", "  x = 0.0;\n"),
     M("tank-tracers-swapped", "src/tank/tank_draw.cpp",

@@ -3,12 +3,14 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <utility>
+#include <vector>
 
 #include "app/frame.h"
-#include "world/game.h"
 #include "app/input.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
@@ -16,6 +18,7 @@
 #include "support/gl_env.h"
 #include "support/test_util.h"
 #include "tank/tank.h"
+#include "world/game.h"
 
 namespace {
 
@@ -246,6 +249,220 @@ TEST_F(TankGl, TankShowsWhereItStandsAndIsGoneWhileTheGameIsOver) {
   drawPausedFrame();
   EXPECT_EQ(dome(0.0), backdrop0);
   EXPECT_NE(dome(1.0), backdrop1);
+}
+
+// Pictures and lines of the tank at x = 0 aimed at (0, 2), over a grey backdrop: quartered
+// pictures for the reticle and the flash, their masks black so each picture shows exactly.
+class TankPictures : public TankGl {
+ protected:
+  void SetUp() override {
+    TankGl::SetUp();
+    testenv::loadFlatTexture(kDesertTexture, {90, 90, 90});
+    testenv::loadFlatTexture(kReticleMaskTexture, {0, 0, 0});
+    testenv::loadFlatTexture(kMuzzleFlashMaskTexture, {0, 0, 0});
+    testenv::loadQuarteredTexture(kReticleTexture);
+    testenv::loadQuarteredTexture(kMuzzleFlashTexture);
+    tank.aimX = 0.0;
+    tank.aimY = 2.0;
+    tank.leftGunAngle = tank.rightGunAngle = tank.cannonAngle = 90.0;
+  }
+  void TearDown() override {
+    TankGl::TearDown();
+    testenv::captureStdout([] {
+      loadTexture("./Resources/desert05.bmp", kDesertTexture);
+      loadTexture("./Resources/target.bmp", kReticleTexture);
+      loadTexture("./Resources/targetMask.bmp", kReticleMaskTexture);
+      loadTexture("./Resources/muzzle_flash.bmp", kMuzzleFlashTexture);
+      loadTexture("./Resources/muzzle_flash_mask.bmp", kMuzzleFlashMaskTexture);
+    });
+  }
+  // Whether a yellow tracer passes within two pixels of the play-plane point (x, y).
+  static bool yellowNear(double x, double y) {
+    int wx = 0, wy = 0;
+    testenv::pixelOnPlane(x, y, wx, wy);
+    for (int dx = -2; dx <= 2; ++dx)
+      for (int dy = -2; dy <= 2; ++dy) {
+        const testenv::Rgb p = testenv::readPixel(wx + dx, wy + dy);
+        if (p.r > 200 && p.g > 200 && p.b < 80) return true;
+      }
+    return false;
+  }
+};
+
+// The flashes point their picture's last rows out of the muzzle; like the reticle they are seen
+// from behind the quad's own x axis, which the play plane's mirrored x turns round on screen.
+TEST_F(TankPictures, ReticleAndFlashesShowTheRightWayRoundInTheirFrames) {
+  drawPausedFrame();
+  EXPECT_EQ(testenv::quartersOnPlane(-0.1, 1.9, 0.1, 2.1), "DCBA") << "reticle";
+  // The cannon's flash burns in the nine frames after a shot: 0.2 x 0.4, centred 0.5 along the
+  // barrel from its pivot 0.1 above the tank's origin (in the tank's 0.8 scale).
+  const struct {
+    int reload;
+    const char* shown;
+  } cannon[] = {{500, "DCBA"}, {491, "DCBA"}, {490, "...."}, {0, "...."}};
+  for (const auto& c : cannon) {
+    tank.reload = c.reload;
+    drawPausedFrame();
+    std::string shown = testenv::quartersOnPlane(-0.08, 0.22, 0.08, 0.54);
+    std::replace(shown.begin(), shown.end(), '?', '.');
+    EXPECT_EQ(shown, c.shown) << "reload " << c.reload;
+  }
+  tank.reload = 0;
+  // A light gun's flash, half that size 0.3 along its barrel, shows only in the first step of a
+  // burst; the left gun stands at x = 0.28.
+  const struct {
+    bool firing;
+    int phase;
+    const char* shown;
+  } guns[] = {{true, 1, "DCBA"}, {true, 2, "...."}, {true, 0, "...."}, {false, 1, "...."}};
+  for (const auto& g : guns) {
+    tank.gunsFiring = g.firing;
+    tank.gunPhase = g.phase;
+    drawPausedFrame();
+    std::string shown = testenv::quartersOnPlane(0.184, 0.14, 0.264, 0.30);
+    std::replace(shown.begin(), shown.end(), '?', '.');
+    EXPECT_EQ(shown, g.shown) << "phase " << g.phase << (g.firing ? " firing" : "");
+  }
+}
+
+// Each gun's dash runs out along the line from its mount to the aim point, in the tank's scale;
+// the right gun's dash is one eighth ahead of the left's.
+TEST_F(TankPictures, TracersRunOutFromTheirOwnGuns) {
+  tank.gunsFiring = true;
+  // The point at fraction f of a gun's line: from its mount (m, 0.1) to (0, 2), both scaled by
+  // 0.8 about the tank's origin (0, -0.1).
+  const auto along = [](double m, double f) {
+    return std::pair{0.8 * m * (1 - f), 0.8 * (0.1 + 2 * f) - 0.1};
+  };
+  for (int phase = 1; phase <= 4; ++phase) {
+    tank.gunPhase = phase % 4;
+    drawPausedFrame();
+    SCOPED_TRACE(phase);
+    for (const auto& [mount, ahead] : {std::pair{0.28, 0.0}, std::pair{-0.28, 0.125}}) {
+      const double f0 = 0.25 * (phase - 1) + ahead, f1 = f0 + 0.125;
+      for (const auto& [f, lit] : {std::pair{f0 + 0.02, true},
+                                   {f1 - 0.02, true},
+                                   {f0 - 0.03, false},
+                                   {f1 + 0.03, false}}) {
+        const auto [x, y] = along(mount, f);
+        if (y < 0.2 || f > 1.0) continue;  // inside the hull, which stands in front of the line
+        EXPECT_EQ(yellowNear(x, y), lit) << "gun at " << mount << ", f " << f;
+      }
+    }
+  }
+}
+
+// Where a light's position (kept by GL in eye coordinates) is in the world: the camera looks
+// along +z from (0, 1.8, -4).
+std::pair<double, double> worldPositionOf(GLenum light) {
+  GLfloat p[4];
+  glGetLightfv(light, GL_POSITION, p);
+  return {-p[0], p[1] + 1.8};
+}
+
+// The weapon lights stand 0.25 out along each barrel from its mount: the guns' at the ground
+// 0.28 either side of the tank, the cannon's 1.0 above it.
+TEST_F(TankGl, WeaponLightsBurnAtTheirMuzzlesInTheFramesTheyFire) {
+  tank.x = 1.0;
+  tank.leftGunAngle = 90.0;
+  tank.rightGunAngle = 0.0;
+  tank.cannonAngle = 180.0;
+  tank.gunsFiring = true;
+  tank.reload = 500;
+  drawFrame();  // updateCannon and updateGuns under the camera's transform
+  const struct {
+    GLenum light;
+    double x, y;
+  } lights[] = {{GL_LIGHT1, 1.28, 0.25}, {GL_LIGHT2, 0.97, 0.0}, {GL_LIGHT3, 0.75, 1.0}};
+  for (const auto& l : lights) {
+    EXPECT_TRUE(lit(l.light));
+    const auto [x, y] = worldPositionOf(l.light);
+    EXPECT_NEAR(x, l.x, 1e-5) << l.light - GL_LIGHT0;
+    EXPECT_NEAR(y, l.y, 1e-5) << l.light - GL_LIGHT0;
+  }
+  tank.gunsFiring = false;
+}
+
+// A tank at rest aimed straight up is its own mirror image: hull, dome, wheels, guns and cannon
+// stand symmetrically about its centre, which shows in the middle of the scene.
+TEST_F(TankGl, TankAtRestIsSymmetricAboutItsCentre) {
+  testenv::loadFlatTexture(kDesertTexture, {90, 90, 90});
+  for (Mesh& wheel : tank.wheels)
+    std::copy_n(Mesh{}.orientation, 16, wheel.orientation);  // unturned, as after start-up
+  tank.aimX = 0.0;
+  tank.aimY = 3.5;  // the reticle far above
+  tank.leftGunAngle = tank.rightGunAngle = tank.cannonAngle = 90.0;
+  drawPausedFrame();
+  int left = 0, bottom = 0, right = 0, top = 0;
+  testenv::pixelOnPlane(0.45, -0.45, left, bottom);
+  testenv::pixelOnPlane(-0.45, 0.3, right, top);
+  // The scene's centre line runs between columns 449 and 450: column x mirrors column 899 - x.
+  int differing = 0, drawn = 0;
+  for (int y = bottom; y <= top; ++y)
+    for (int x = left; x < 450; ++x) {
+      const testenv::Rgb a = testenv::readPixel(x, y), b = testenv::readPixel(899 - x, y);
+      differing += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 24;
+      drawn += a.r != 90 || a.g != 90 || a.b != 90;
+    }
+  EXPECT_GT(drawn, 2000);
+  EXPECT_LT(differing, 20) << "of " << drawn << " drawn pixels on the left half";
+  testenv::captureStdout([] { loadTexture("./Resources/desert05.bmp", kDesertTexture); });
+}
+
+// The shell flies at full scale with its own bronze material, whatever was applied before.
+TEST_F(TankGl, ShellShowsBronzeWhereItFlies) {
+  testenv::loadFlatTexture(kDesertTexture, {90, 90, 90});
+  tank.shellInFlight = true;
+  tank.shellX = -1.0;
+  tank.shellY = 1.0;
+  tank.shellHeading = 90.0;
+  drawPausedFrame();
+  drawPausedFrame();  // the material the last frame left behind is the guns' grey
+  tank.shellInFlight = false;
+  // Tail at the shell's position, nose 0.3 ahead of it.
+  for (const auto& [y, bronze] :
+       {std::pair{1.05, true}, {1.15, true}, {1.25, true}, {1.35, false}}) {
+    int wx = 0, wy = 0;
+    testenv::pixelOnPlane(-1.0, y, wx, wy);
+    const testenv::Rgb p = testenv::readPixel(wx, wy);
+    EXPECT_EQ(p.r > p.g + 4 && p.g > p.b + 4, bronze)
+        << y << ": " << p.r << " " << p.g << " " << p.b;
+    EXPECT_EQ(p.r == 90 && p.g == 90 && p.b == 90, !bronze) << y;
+  }
+  testenv::captureStdout([] { loadTexture("./Resources/desert05.bmp", kDesertTexture); });
+}
+
+// The frame in which a blast destroys the tank no longer draws it: the game is over before the
+// tank's turn comes.
+TEST_F(TankGl, TankIsGoneInTheFrameItIsDestroyed) {
+  const auto rightHalf = [] {  // the tank's screen-right half, away from both explosions
+    std::vector<int> pixels;
+    int left = 0, bottom = 0, right = 0, top = 0;
+    testenv::pixelOnPlane(-0.2, -0.35, left, bottom);
+    testenv::pixelOnPlane(-0.45, 0.05, right, top);
+    for (int y = bottom; y <= top; y += 2)
+      for (int x = left; x <= right; x += 2) {
+        const testenv::Rgb p = testenv::readPixel(x, y);
+        pixels.push_back(p.r << 16 | p.g << 8 | p.b);
+      }
+    return pixels;
+  };
+  tank.aim(250, 450, camera);  // reticle out of the way
+  squadron.gameOver = true;
+  drawPausedFrame();
+  const std::vector<int> without = rightHalf();
+  squadron.gameOver = false;
+  drawPausedFrame();
+  ASSERT_NE(rightHalf(), without);
+
+  tank.health = 50;
+  const double beside[2] = {0.5, 0.0};  // its first square, radius 0.15, reaches the hull's box
+  squadron.spawnExplosion(beside, 0.6, true);
+  drawFrame();
+  EXPECT_TRUE(squadron.isGameOver());
+  EXPECT_EQ(rightHalf(), without);
+  squadron.explosions.clear();
+  glDisable(GL_LIGHT4);
 }
 
 }  // namespace
