@@ -29,6 +29,7 @@ from dataclasses import dataclass
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, "build", "mutate")
+SOURCE = ROOT  # the tree that is copied and mutated
 
 
 @dataclass
@@ -246,7 +247,7 @@ def check_stale(mutations):
     """Old texts that do not occur exactly once; returns {name: reason}."""
     stale = {}
     for m in mutations:
-        path = os.path.join(ROOT, m.file)
+        path = os.path.join(SOURCE, m.file)
         if not os.path.exists(path):
             stale[m.name] = f"{m.file} does not exist"
             continue
@@ -304,7 +305,7 @@ class Worker:
     def prepare(self):
         os.makedirs(self.tree, exist_ok=True)
         open(self.log, "w").close()
-        sync_tree(ROOT, self.tree)
+        sync_tree(SOURCE, self.tree)
         if self.run(["cmake", "-S", self.tree, "-B", self.build, "-DCMAKE_BUILD_TYPE=Release"]) != 0:
             raise SystemExit(f"mutate: configuring the scratch copy failed; see {self.log}")
         if not self.compile():
@@ -335,24 +336,24 @@ class Worker:
             return []
         return self.failing_tests() or first or ["(ctest failed)"]
 
-    def apply(self, mutation, mutated):
-        path = os.path.join(self.tree, mutation.file)
-        with open(os.path.join(ROOT, mutation.file), encoding="utf-8") as f:
-            original = f.read()
-        text = original.replace(mutation.old, mutation.new, 1) if mutated else original
-        with open(path, "w", encoding="utf-8") as f:
-            f.write(text)
-
     def try_mutation(self, mutation):
-        """Returns ("caught", tests), ("survived", []) or ("error", [reason])."""
-        self.apply(mutation, True)
+        """Returns ("caught", tests), ("survived", []), ("stale", [reason]) or ("error", [reason])."""
+        path = os.path.join(self.tree, mutation.file)
+        with open(path, encoding="utf-8") as f:
+            original = f.read()
+        count = original.count(mutation.old)
+        if count != 1:
+            return "stale", [f"old text occurs {count} times in {mutation.file}"]
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(original.replace(mutation.old, mutation.new, 1))
         try:
             if not self.compile():
                 return "error", ["does not compile"]
             failed = self.suite()
             return ("caught", failed) if failed else ("survived", [])
         finally:
-            self.apply(mutation, False)
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(original)
 
 
 def main():
@@ -360,9 +361,16 @@ def main():
     parser.add_argument("names", nargs="*", help="run only mutations whose names start with one of these")
     parser.add_argument("--jobs", type=int, default=1, help="mutations tried at once (default 1)")
     parser.add_argument("--list", action="store_true", help="list the mutations and exit")
+    parser.add_argument("--source", help="mutate a copy of this tree instead of the checkout (to measure another version of the tests)")
+    parser.add_argument("--work", help="scratch directory (default build/mutate)")
     parser.add_argument("--no-check", action="store_true",
                         help="skip running the suite on the unmutated tree first")
     args = parser.parse_args()
+    global SOURCE, WORK
+    if args.source:
+        SOURCE = os.path.abspath(args.source)
+    if args.work:
+        WORK = os.path.abspath(args.work)
     os.environ.setdefault("BRAMBLESHOT_SOAK_FRAMES", "3000")
     if shutil.which("ccache"):
         os.environ.setdefault("CMAKE_CXX_COMPILER_LAUNCHER", "ccache")
@@ -412,6 +420,9 @@ def main():
             shown = ", ".join(detail[:3]) + (" ..." if len(detail) > 3 else "")
             log(f"{outcome.upper():9} {mutation.name}" + (f": {shown}" if shown else ""))
 
+    for name, (outcome, detail) in results.items():
+        if outcome == "stale":
+            stale[name] = detail[0]
     caught = [n for n, (o, _) in results.items() if o == "caught"]
     survived = [n for n, (o, _) in results.items() if o == "survived"]
     errors = [n for n, (o, _) in results.items() if o == "error"]
