@@ -1,6 +1,7 @@
 // Aircraft and bombs in flight: moves, escapes, the bomb chance, ground impacts, the light guns
 // and the cannon shell.
 #include <cmath>
+#include <string>
 
 #include "squadron_fixture.h"
 
@@ -142,6 +143,56 @@ TEST_F(AircraftGuns, ShellExplosionBringsTheAircraftDownInItsFourthFrame) {
   addBomb(-1.0, 1.0);
   EXPECT_TRUE(s.shellImpact(bomb));
   EXPECT_EQ(s.explosions.back().maxRadius, 0.3);
+}
+
+// Every way the score moves, with its value. While the game is over the score stands still,
+// but kills and escapes are still counted.
+TEST_F(AircraftGuns, EveryScoringPathWithItsValueAndNoneWhileTheGameIsOver) {
+  const double plane[2] = {1.0, 3.05}, bomb[2] = {-1.0, 1.0};
+  const struct {
+    const char* path;
+    int points, kills, escapes;
+  } paths[] = {{"gun kill", 200, 1, 0},   {"gun hit", 0, 0, 0},        {"bomb shot", 50, 0, 0},
+               {"blast kill", 250, 1, 0}, {"blast on bomb", 75, 0, 0}, {"escape", -170, 0, 1},
+               {"shell", 0, 0, 0},        {"bomb on ground", 0, 0, 0}};
+  for (const bool over : {false, true}) {
+    for (const auto& p : paths) {
+      SCOPED_TRACE(std::string(p.path) + (over ? ", game over" : ""));
+      s.aircraft.clear();
+      s.bombs.clear();
+      s.explosions.clear();
+      s.inFlight = s.gunStreak = 0;
+      s.gameOver = over;
+      score = 1000;
+      kills = escapes = 0;
+      const std::string path = p.path;
+      if (path == "gun kill" || path == "gun hit") {
+        addAircraft(1.0, 3.0, 0.0, path == "gun kill" ? 1 : 2);
+        s.gunfire(plane);
+      } else if (path == "bomb shot") {
+        addBomb(bomb[0], bomb[1]).hitPoints = 1;
+        s.gunfire(bomb);
+      } else if (path == "blast kill") {
+        addAircraft(1.0, 3.0, 0.0, 50);
+        s.applyBlast(plane, 0.1);
+      } else if (path == "blast on bomb") {
+        addBomb(bomb[0], bomb[1]);
+        s.applyBlast(bomb, 0.1);
+      } else if (path == "escape") {
+        addAircraft(3.6, 3.1, 0.0, 170);
+        frames(1);
+      } else if (path == "shell") {
+        addAircraft(1.0, 3.0);
+        s.shellImpact(plane);
+      } else {
+        addBomb(0.0, -0.01);
+        frames(1);
+      }
+      EXPECT_EQ(score - 1000, over ? 0 : p.points);
+      EXPECT_EQ(kills, p.kills);
+      EXPECT_EQ(escapes, p.escapes);
+    }
+  }
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 // Launching aircraft: the cap of each score band and the seeded speed and altitude draws.
 #include <gtest/gtest.h>
 
-#include "world/random.h"
 #include "enemies/squadron.h"
+#include "world/random.h"
 
 namespace {
 
-// Seed 1 yields 41, 18467; seed 2 yields 45, 29216; seed 3 yields 48, 7196. The speed is drawn
-// first (not at all below 1000), then the altitude. A speed of 0 means the launch is refused.
+// Seed 0 yields 38; seed 1 yields 41, 18467; seed 2 yields 45, 29216; seed 3 yields 48, 7196. The
+// speed is drawn first (not at all below 1000), then the altitude. A speed of 0 means the launch is
+// refused.
 TEST(AircraftLaunch, CapsAndSeededDrawsAtTheBandEdges) {
   const struct {
     int score, inFlight;
@@ -15,13 +16,11 @@ TEST(AircraftLaunch, CapsAndSeededDrawsAtTheBandEdges) {
     double speed, altitude;
     bool over = false;
   } cases[] = {
-      {999, 0, 2, 0.01, 3.1},   {1000, 0, 1, 0.02, 3.8},
-      {4999, 0, 3, 0.01, 2.8},  {5000, 0, 1, 0.03, 3.8},
-      {24999, 2, 2, 0.01, 2.8}, {24999, 3, 7, 0, 0},
-      {25000, 3, 1, 0.02, 3.8}, {49999, 4, 7, 0, 0},
-      {50000, 4, 3, 0.01, 2.8}, {50000, 5, 7, 0, 0},
-      {74999, 0, 3, 0.01, 2.8}, {75000, 0, 1, 0.04, 3.8},
-      {89999, 0, 3, 0.02, 2.8}, {90000, 0, 2, 0.04, 2.8},
+      {0, 0, 0, 0.01, 3.4},     {999, 0, 2, 0.01, 3.1},   {1000, 0, 1, 0.02, 3.8},
+      {4999, 0, 3, 0.01, 2.8},  {5000, 0, 1, 0.03, 3.8},  {24999, 2, 2, 0.01, 2.8},
+      {24999, 3, 7, 0, 0},      {25000, 3, 1, 0.02, 3.8}, {49999, 4, 7, 0, 0},
+      {50000, 4, 3, 0.01, 2.8}, {50000, 5, 7, 0, 0},      {74999, 0, 3, 0.01, 2.8},
+      {75000, 0, 1, 0.04, 3.8}, {89999, 0, 3, 0.02, 2.8}, {90000, 0, 2, 0.04, 2.8},
       {24000, 5, 7, 0, 0},    // the score fell back a band with its aircraft still up
       {0, 0, 7, 0, 0, true},  // game over
   };

@@ -1,0 +1,95 @@
+// The real idle callback and the pause keys inside GLUT's own main loop.
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/input.h"
+#include "enemies/squadron.h"
+#include "world/game.h"
+#include "world/random.h"
+
+namespace {
+
+using namespace brambleshot;
+
+int displays = 0;
+void countDisplay() {
+  ++displays;
+}
+
+// One draw of the generator for the launch chance (100 in 32768), the launch it allows, and a
+// frame asked for.
+TEST(Idle, GivesTheSquadronItsLaunchChanceAndAsksForAFrame) {
+  const Squadron saved = squadron;
+  squadron.score = &game.score;
+  squadron.kills = &game.kills;
+  squadron.escapes = &game.escapes;
+  squadron.gameOver = false;
+  squadron.aircraft.clear();
+  squadron.inFlight = 0;
+  glutDisplayFunc(countDisplay);
+  glutMainLoopEvent();
+  // Seed 0 draws 38, then 7719 for the altitude; seed 19 draws 100, just outside the chance.
+  const struct {
+    std::uint32_t seed;
+    std::size_t launched;
+    int draws;
+  } cases[] = {{0, 1, 2}, {19, 0, 1}};
+  for (const auto& c : cases) {
+    squadron.aircraft.clear();
+    squadron.inFlight = 0;
+    brambleshot::srand(c.seed);
+    for (int i = 0; i < c.draws; ++i)
+      brambleshot::rand();
+    const std::uint32_t after = brambleshot::randomState();
+    brambleshot::srand(c.seed);
+    displays = 0;
+    onIdle();
+    EXPECT_EQ(squadron.aircraft.size(), c.launched) << "seed " << c.seed;
+    EXPECT_EQ(brambleshot::randomState(), after) << "seed " << c.seed;
+    glutMainLoopEvent();
+    EXPECT_EQ(displays, 1);
+  }
+  glutMainLoopEvent();
+  EXPECT_EQ(displays, 1) << "a frame only when asked for";
+  squadron = saved;
+}
+
+// Runs GLUT's main loop for a moment and ends the process with status 1 if the idle callback
+// ran meanwhile (it draws from the generator), 0 if it did not.
+[[noreturn]] void runMainLoopForAMoment() {
+  squadron.score = &game.score;
+  squadron.kills = &game.kills;
+  squadron.escapes = &game.escapes;
+  squadron.gameOver = true;  // the launch chance is drawn all the same
+  glutDisplayFunc(countDisplay);
+  brambleshot::srand(1);
+  glutTimerFunc(
+      300, [](int) { std::exit(brambleshot::randomState() != 1u ? 1 : 0); }, 0);
+  glutMainLoop();
+  std::exit(3);
+}
+
+// Pausing takes the idle callback away, so nothing moves until input comes; resuming gives it
+// back. 'h' pauses and resumes along with the help page.
+TEST(Idle, PauseKeysTakeTheIdleCallbackAwayAndGiveItBack) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // the child opens its own window
+  const struct {
+    const char* keys;
+    int idleRan;
+  } cases[] = {{"", 1}, {"p", 0}, {"pp", 1}, {"h", 0}, {"hh", 1}, {"ph", 1}};
+  for (const auto& c : cases) {
+    EXPECT_EXIT(
+        {
+          glutIdleFunc(onIdle);  // as start-up leaves it
+          for (const char* k = c.keys; *k != '\0'; ++k)
+            onKeyboard(static_cast<unsigned char>(*k), 0, 0);
+          runMainLoopForAMoment();
+        },
+        ::testing::ExitedWithCode(c.idleRan), "")
+        << "keys '" << c.keys << "'";
+  }
+}
+
+}  // namespace

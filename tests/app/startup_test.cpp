@@ -1,0 +1,92 @@
+// The game's own start-up run in a child process from the repository (where Resources/ is):
+// what it loads and in which order, each image under its number, and the state it leaves.
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+#include "app/startup.h"
+#include "assets/bitmap.h"
+#include "enemies/squadron.h"
+#include "support/test_util.h"
+#include "tank/tank.h"
+#include "world/game.h"
+
+namespace {
+
+using namespace brambleshot;
+
+// Every image in load order, with the number it is shown under.
+const struct {
+  const char* file;
+  TextureId id;
+} kImages[] = {
+    {"bomb", 2001},       {"explosion", 2002},    {"target", 1001},
+    {"targetMask", 1002}, {"muzzle_flash", 1003}, {"muzzle_flash_mask", 1004},
+    {"desert05", 5001},   {"numNeg", 5999},       {"num0", 6000},
+    {"num1", 6001},       {"num2", 6002},         {"num3", 6003},
+    {"num4", 6004},       {"num5", 6005},         {"num6", 6006},
+    {"num7", 6007},       {"num8", 6008},         {"num9", 6009},
+    {"Start", 6010},      {"GameOver", 6011},     {"Cannon", 6020},
+    {"Reloading", 6021},  {"Score", 6030},        {"Health", 6031},
+    {"Kills", 6040},      {"Escapes", 6041},      {"help", 6050},
+    {"help_mask", 6051},
+};
+
+// Runs start-up and returns what disagrees with the expectations, one line each.
+std::string startUpAndCheck() {
+  game.score = 7;
+  game.kills = 8;
+  game.escapes = 9;
+  static char name[] = "brambleshot";
+  static char* argv[] = {name, nullptr};
+  int argc = 1;
+  const std::string printed = testenv::captureStdout([&] { startUp(&argc, argv); });
+
+  std::ostringstream problems;
+  std::string expected;
+  for (const auto& image : kImages)
+    expected += std::string("Trying to load: ./Resources/") + image.file + ".bmp\n";
+  std::string loads;
+  std::istringstream lines(printed);
+  for (std::string line; std::getline(lines, line);)
+    if (line.starts_with("Trying to load: ")) loads += line + "\n";
+  if (loads != expected) problems << "loaded in this order:\n" << loads;
+
+  for (const auto& image : kImages) {
+    BitmapImage file;
+    readBitmap(std::string("./Resources/") + image.file + ".bmp", file);
+    std::string shown(static_cast<std::size_t>(file.width) * file.height * 3, '\0');
+    glBindTexture(GL_TEXTURE_2D, image.id);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, shown.data());
+    if (!file.pixels || std::memcmp(shown.data(), file.pixels.get(), shown.size()) != 0)
+      problems << "texture " << image.id << " is not " << image.file << ".bmp\n";
+  }
+  if (game.score != 0 || game.kills != 0 || game.escapes != 0) problems << "counters not zeroed\n";
+  if (!squadron.isGameOver() || tank.health != 250) problems << "not on the start screen\n";
+  if (glutGet(GLUT_WINDOW_WIDTH) != 800 || glutGet(GLUT_WINDOW_HEIGHT) != 600)
+    problems << "window not 800 x 600\n";
+  if (glutGet(GLUT_WINDOW_CURSOR) != GLUT_CURSOR_NONE) problems << "pointer not hidden\n";
+  if (!glIsEnabled(GL_DEPTH_TEST) || !glIsEnabled(GL_LIGHTING) || !glIsEnabled(GL_LIGHT0))
+    problems << "depth test, lighting or the sun off\n";
+  return problems.str();
+}
+
+TEST(StartUp, LoadsEveryImageInOrderUnderItsNumberAndOpensOnTheStartScreen) {
+  if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const std::string problems = startUpAndCheck();
+        std::fputs(problems.c_str(), stderr);
+        std::exit(problems.empty() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
