@@ -76,9 +76,11 @@ MUTATIONS = [
       "  squadron.updateAndDraw(game.paused);\n"),
     # --- app: input and start-up ------------------------------------------------------------
     M("app-pause-keeps-idle", "src/app/input.cpp",
-      "glutIdleFunc(game.paused ? nullptr : idleCallback);", "glutIdleFunc(idleCallback);"),
+      "  game.paused = !game.paused;\n  glutIdleFunc(game.paused ? nullptr : idleCallback);",
+      "  game.paused = !game.paused;\n  glutIdleFunc(idleCallback);"),
     M("app-resume-loses-idle", "src/app/input.cpp",
-      "glutIdleFunc(game.paused ? nullptr : idleCallback);", "if (game.paused) glutIdleFunc(nullptr);"),
+      "  game.paused = !game.paused;\n  glutIdleFunc(game.paused ? nullptr : idleCallback);",
+      "  game.paused = !game.paused;\n  if (game.paused) glutIdleFunc(nullptr);"),
     M("app-idle-chance-tenfold", "src/app/input.cpp",
       "rand() % 100000 < 100)", "rand() % 100000 < 1000)"),
     M("app-idle-no-redisplay", "src/app/input.cpp",
