@@ -1,5 +1,4 @@
-// Textures as GL sees them: nearest filtering both ways, reloading a number, images GL refuses,
-// the built-in texture.
+// Textures as GL sees them: nearest filtering both ways, reloading a number, images GL refuses.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -112,19 +111,6 @@ TEST(Texture, AnImageGLRefusesIsReportedAndEarlierErrorsAreNotBlamedOnIt) {
   EXPECT_EQ(testenv::captureStdout([&] { ok = uploadTexture(small, kScratch, "small.bmp"); }), "");
   EXPECT_TRUE(ok);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST(Texture, BuiltInTextureIsSixtyFourSquareClampedAndNearest) {
-  createDefaultTexture();
-  GLint width = 0, wrapS = 0, wrapT = 0, mag = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
-  EXPECT_EQ(width, 64);
-  EXPECT_EQ(wrapS, GL_CLAMP);
-  EXPECT_EQ(wrapT, GL_CLAMP);
-  EXPECT_EQ(mag, GL_NEAREST);
 }
 
 }  // namespace

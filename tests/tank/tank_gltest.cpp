@@ -213,11 +213,6 @@ TEST_F(TankGl, NewGameOnlyWhileOverAndItKeepsTheAim) {
   EXPECT_EQ(tank.leftGunAngle, leftGun) << "angles wait for the pointer or a steering step";
 }
 
-TEST_F(TankGl, KeyQEndsTheProgramWithStatusZero) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");  // the child opens its own window
-  EXPECT_EXIT(onKeyboard('q', 0, 0), ::testing::ExitedWithCode(0), "");
-}
-
 TEST_F(TankGl, LeftButtonHoldsTheGunsAndMotionAimsFromTheBottomRow) {
   onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
   onMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 0, 0);
@@ -227,28 +222,6 @@ TEST_F(TankGl, LeftButtonHoldsTheGunsAndMotionAimsFromTheBottomRow) {
   EXPECT_FALSE(tank.gunsFiring);
   onMotion(100, 599);  // GLUT counts rows from the top
   EXPECT_NEAR(tank.aimX, 2.698, 0.001);
-}
-
-// The dome's pixels at 800 x 600 are compared with the same pixels while the game is over and
-// the tank is not drawn, so the real images serve.
-TEST_F(TankGl, TankShowsWhereItStandsAndIsGoneWhileTheGameIsOver) {
-  const auto dome = [](double x) {  // 0xRRGGBB at (x, -0.12), x = 0 or 1 (screen left of centre)
-    const testenv::Rgb c = testenv::readPixel(int(std::lround(450 - 130 * x)), 51);
-    return c.r << 16 | c.g << 8 | c.b;
-  };
-  tank.aim(250, 450, camera);  // reticle out of the way
-  squadron.gameOver = true;
-  drawPausedFrame();
-  const int backdrop0 = dome(0.0), backdrop1 = dome(1.0);
-  squadron.gameOver = false;
-  drawPausedFrame();
-  EXPECT_NE(dome(0.0), backdrop0);
-  EXPECT_EQ(dome(1.0), backdrop1);
-  for (int i = 0; i < 20; ++i)
-    onKeyboard('a', 0, 0);  // to x = 1
-  drawPausedFrame();
-  EXPECT_EQ(dome(0.0), backdrop0);
-  EXPECT_NE(dome(1.0), backdrop1);
 }
 
 // Pictures and lines of the tank at x = 0 aimed at (0, 2), over a grey backdrop: quartered
