@@ -330,13 +330,16 @@ class Worker:
             return []
 
     def suite(self):
-        """Runs the suite up to its first failure; returns the tests that failed twice."""
-        if self.ctest("-j", os.environ.get("CTEST_JOBS", "2"), "--stop-on-failure") == 0:
-            return []
-        first = self.failing_tests()
-        if self.ctest("--rerun-failed") == 0:
-            return []
-        return self.failing_tests() or first or ["(ctest failed)"]
+        """Runs the suite up to its first failure; returns the tests that failed twice. A test
+        that passes when rerun may have stopped the run before a real failure, so the suite is
+        then run once more."""
+        for _ in range(2):
+            if self.ctest("-j", os.environ.get("CTEST_JOBS", "2"), "--stop-on-failure") == 0:
+                return []
+            first = self.failing_tests()
+            if self.ctest("--rerun-failed") != 0:
+                return self.failing_tests() or first or ["(ctest failed)"]
+        return []
 
     def try_mutation(self, mutation):
         """Returns ("caught", tests), ("survived", []), ("stale", [reason]) or ("error", [reason])."""
