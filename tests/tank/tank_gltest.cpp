@@ -151,7 +151,11 @@ TEST_F(TankGl, ShotReloadsFor500FramesWithTheCannonLightAt499To491) {
   EXPECT_EQ(tank.reload, 500);
 }
 
+// Every step of the cycle fires: an aircraft under the aim point loses four hit points.
 TEST_F(TankGl, OneFramePressGivesAWholeCycleOfLightsOnOffOnOff) {
+  tank.aimX = 0.0;
+  tank.aimY = 3.0;
+  squadron.aircraft.push_back({.x = 0.0, .y = 3.0});
   tank.gunsFiring = true;
   tank.updateGuns();
   tank.gunsFiring = false;  // released before the next frame
@@ -162,6 +166,10 @@ TEST_F(TankGl, OneFramePressGivesAWholeCycleOfLightsOnOffOnOff) {
     EXPECT_EQ(lit(GL_LIGHT1), phases[frame] % 2 == 1) << frame;
     EXPECT_EQ(lit(GL_LIGHT2), phases[frame] % 2 == 1) << frame;
   }
+  EXPECT_EQ(squadron.aircraft[0].hitPoints, 196);
+  squadron.aircraft.clear();
+  squadron.explosions.clear();  // the first hit's spark
+  squadron.gunStreak = 0;
 }
 
 TEST_F(TankGl, KeysActInLowerCaseOnlyAndPauseStopsSteeringAndFire) {
@@ -201,12 +209,13 @@ TEST_F(TankGl, NewGameOnlyWhileOverAndItKeepsTheAim) {
 
   squadron.gameOver = true;
   game.kills = 6;
+  game.escapes = 4;
   tank.x = 1.5;
   tank.aim(450, 300, camera);
   const double aimX = tank.aimX, leftGun = tank.leftGunAngle;
   onKeyboard('n', 0, 0);
   EXPECT_FALSE(squadron.isGameOver());
-  EXPECT_EQ(game.score + game.kills, 0);
+  EXPECT_EQ(game.score + game.kills + game.escapes, 0);
   EXPECT_EQ(tank.x, 0.0);
   EXPECT_EQ(tank.health, 250);
   EXPECT_EQ(tank.aimX, aimX);
@@ -222,6 +231,7 @@ TEST_F(TankGl, LeftButtonHoldsTheGunsAndMotionAimsFromTheBottomRow) {
   EXPECT_FALSE(tank.gunsFiring);
   onMotion(100, 599);  // GLUT counts rows from the top
   EXPECT_NEAR(tank.aimX, 2.698, 0.001);
+  EXPECT_NEAR(tank.aimY, -0.510, 0.002);
 }
 
 // Pictures and lines of the tank at x = 0 aimed at (0, 2), over a grey backdrop: quartered
@@ -342,6 +352,11 @@ TEST_F(TankGl, WeaponLightsBurnAtTheirMuzzlesInTheFramesTheyFire) {
   tank.cannonAngle = 180.0;
   tank.gunsFiring = true;
   tank.reload = 500;
+  game.paused = true;  // a paused frame moves no weapon
+  drawFrame();
+  EXPECT_EQ(tank.reload + tank.gunPhase, 500);
+  EXPECT_FALSE(lit(GL_LIGHT1) || lit(GL_LIGHT3));
+  game.paused = false;
   drawFrame();  // updateCannon and updateGuns under the camera's transform
   const struct {
     GLenum light;
