@@ -1,8 +1,8 @@
 // .m mesh loader (a line-oriented text format of vertices and triangles) and mesh drawing.
 //
 // The loader reads the whole file (up to 64 MiB) into memory and scans it line by line with
-// hand-written number scanners that follow the scanf rules the format is defined by ("Vertex %d %g
-// %g %g", "rgb=(%g %g %g) matid=%d"), without allocating per line.
+// hand-written number scanners that follow the scanf rules the format is defined by
+// ("Vertex %d %g %g %g", "rgb=(%g %g %g) matid=%d"), without allocating per line.
 #include "assets/mesh.h"
 
 #include <GL/gl.h>
