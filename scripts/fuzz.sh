@@ -33,6 +33,7 @@ mkdir -p "$out/$target-corpus" "$out/$target-artifacts"
 binary="$out/${target}_fuzz"
 "$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer \
   -fsanitize=fuzzer,address,undefined "${integer[@]}" -fno-sanitize-recover=all \
+  -fsanitize-ignorelist=fuzz/integer.ignore \
   -Isrc "${sources[@]}" "${libs[@]}" -o "$binary"
 
 echo "fuzzing $target for ${seconds}s"
