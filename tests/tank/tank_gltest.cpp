@@ -393,7 +393,9 @@ TEST_F(TankGl, TankAtRestIsSymmetricAboutItsCentre) {
       drawn += a.r != 90 || a.g != 90 || a.b != 90;
     }
   EXPECT_GT(drawn, 2000);
-  EXPECT_LT(differing, 20) << "of " << drawn << " drawn pixels on the left half";
+  // A few edge pixels fall differently on the two sides; a moved or resized part shows hundreds.
+  EXPECT_LT(differing * 100, drawn)
+      << differing << " of " << drawn << " drawn pixels on the left half";
   testenv::captureStdout([] { loadTexture("./Resources/desert05.bmp", kDesertTexture); });
 }
 
