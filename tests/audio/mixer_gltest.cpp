@@ -93,7 +93,6 @@ class Mixer : public ::testing::Test {
       squadron.init(tankHitTest, game.score, game.kills, game.escapes);
       tank.init(camera);
       if (hudPanel.labelsList == 0) buildPanelLists();
-      loadMuteMark();
     });
   }
   static void TearDownTestSuite() { delete dir; }
@@ -273,19 +272,6 @@ TEST_F(Mixer, ABlastIsHeardOnTheSideOfTheScreenItShowsOn) {
   const Mix mix = finish();
   EXPECT_GT(mix.rms(onLeft, onLeft + 0.4, 0), 2 * mix.rms(onLeft, onLeft + 0.4, 1));
   EXPECT_GT(mix.rms(onRight, onRight + 0.4, 1), 2 * mix.rms(onRight, onRight + 0.4, 0));
-}
-
-// The panel's mute mark: drawn only while muted, at the foot of the panel.
-TEST(MuteMark, ShowsOnThePanelOnlyWhileMuted) {
-  testenv::loadAllTextures();
-  testenv::captureStdout(loadMuteMark);
-  testenv::resizeWindow(800, 600);
-  for (const bool muted : {true, false}) {
-    soundPlayer.setMuted(muted);
-    drawFrame();
-    const testenv::Rgb cross = testenv::readPixel(61, 98);  // the cross's centre
-    EXPECT_EQ(muted, cross.r > 150 && cross.g < 120) << cross.r << " " << cross.g;
-  }
 }
 
 }  // namespace
