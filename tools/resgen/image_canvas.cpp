@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "resgen.h"
+
 namespace resgen {
 
 Rgb hex(std::uint32_t rgb) {
@@ -64,8 +66,6 @@ void paint(Canvas& canvas, const Mask& mask, int x, int y, Rgb colour, float opa
   }
 }
 
-namespace {
-
 void put16(std::string& out, unsigned v) {
   out += static_cast<char>(v & 0xff);
   out += static_cast<char>((v >> 8) & 0xff);
@@ -75,6 +75,8 @@ void put32(std::string& out, std::uint32_t v) {
   put16(out, v & 0xffff);
   put16(out, v >> 16);
 }
+
+namespace {
 
 unsigned char toByte(float v) {
   return static_cast<unsigned char>(std::lround(clamp01(v) * 255));

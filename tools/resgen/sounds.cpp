@@ -317,16 +317,6 @@ Samples engine() {
   return out;
 }
 
-void put16(std::string& out, unsigned v) {
-  out += static_cast<char>(v & 0xff);
-  out += static_cast<char>((v >> 8) & 0xff);
-}
-
-void put32(std::string& out, std::uint32_t v) {
-  put16(out, v & 0xffff);
-  put16(out, v >> 16);
-}
-
 bool writeWav(const std::filesystem::path& path, const Samples& samples) {
   const auto dataSize = static_cast<std::uint32_t>(samples.size() * 2);
   std::string bytes = "RIFF";
