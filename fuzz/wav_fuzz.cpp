@@ -1,35 +1,14 @@
 // libFuzzer target: the WAV reader on arbitrary bytes, read from a file as the game does.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "audio/wav.h"
-
-namespace {
-
-// One scratch file per fuzzing process, removed at exit; in memory (/dev/shm) when possible.
-struct ScratchFile {
-  std::string path;
-  ScratchFile() {
-    for (const char* folder : {"/dev/shm", "/tmp"}) {
-      std::string name = std::string(folder) + "/wav-fuzz-XXXXXX";
-      const int fd = mkstemp(name.data());
-      if (fd < 0) continue;
-      close(fd);
-      path = name;
-      return;
-    }
-  }
-  ~ScratchFile() { std::remove(path.c_str()); }
-};
-
-}  // namespace
+#include "scratch_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static ScratchFile scratch;
+  static ScratchFile scratch("wav-fuzz");
   std::FILE* file = std::fopen(scratch.path.c_str(), "wb");
   if (!file) return 0;
   std::fwrite(data, 1, size, file);

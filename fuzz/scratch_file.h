@@ -1,0 +1,24 @@
+// A scratch file for fuzz targets whose loaders read from a path, as the game does.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+// One scratch file per fuzzing process, removed at exit; in memory (/dev/shm) when possible,
+// which runs a target about fifty times faster than a disk-backed /tmp.
+struct ScratchFile {
+  std::string path;
+  explicit ScratchFile(const char* prefix) {
+    for (const char* folder : {"/dev/shm", "/tmp"}) {
+      std::string name = std::string(folder) + "/" + prefix + "-XXXXXX";
+      const int fd = mkstemp(name.data());
+      if (fd < 0) continue;
+      close(fd);
+      path = name;
+      return;
+    }
+  }
+  ~ScratchFile() { std::remove(path.c_str()); }
+};
