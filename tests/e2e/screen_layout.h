@@ -42,7 +42,5 @@ constexpr Box kCannonState = {0, panelRow(-5.6), 100, panelRow(-4.5)};
 // The ground band of the scene where the tank drives, and the whole scene.
 constexpr Box kGroundBand = {100, 540, 800, 600};  // below the help page
 constexpr Box kScene = {100, 0, 800, 600};
-// The help page covers the play plane's x -2..2 and y 0..4.
-constexpr Box kHelpPage = {200, 30, 700, 525};
 
 }  // namespace e2e

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -61,8 +62,18 @@ std::filesystem::path resourcesPath() {
   return std::filesystem::path(BRAMBLESHOT_SOURCE_DIR) / "Resources";
 }
 
+// Rectangles are clipped to the pictures, so a failed capture (empty) or a window of another
+// size makes a check fail instead of reading outside the pixels.
+void Picture::clip(const Picture& other, int& x0, int& y0, int& x1, int& y1) const {
+  x0 = std::max(x0, 0);
+  y0 = std::max(y0, 0);
+  x1 = std::min({x1, width_, other.width_});
+  y1 = std::min({y1, height_, other.height_});
+}
+
 int Picture::countDifferent(const Picture& other, int x0, int y0, int x1, int y1,
                             int tolerance) const {
+  clip(other, x0, y0, x1, y1);
   int n = 0;
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x)
@@ -72,6 +83,7 @@ int Picture::countDifferent(const Picture& other, int x0, int y0, int x1, int y1
 
 double Picture::meanDifferentColumn(const Picture& other, int x0, int y0, int x1, int y1,
                                     int tolerance) const {
+  clip(other, x0, y0, x1, y1);
   double sum = 0.0;
   int n = 0;
   for (int y = y0; y < y1; ++y)
@@ -85,6 +97,7 @@ double Picture::meanDifferentColumn(const Picture& other, int x0, int y0, int x1
 
 int Picture::count(int x0, int y0, int x1, int y1,
                    const std::function<bool(const Rgb&)>& test) const {
+  clip(*this, x0, y0, x1, y1);
   int n = 0;
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x)

@@ -46,6 +46,8 @@ class Picture {
   bool writePpm(const std::filesystem::path& path) const;
 
  private:
+  void clip(const Picture& other, int& x0, int& y0, int& x1, int& y1) const;
+
   int width_ = 0;
   int height_ = 0;
   std::vector<Rgb> pixels_;
