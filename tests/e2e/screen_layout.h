@@ -1,46 +1,40 @@
-// Where things appear in an 800 x 600 window: the panel's read-outs and the scene's bands.
+// The end-to-end tests' shared view of the game: where things appear in its 800 x 600 window,
+// and how the tests recognise them.
 #pragma once
 
+#include "game_driver.h"
+
 namespace e2e {
+
+using namespace driver;
 
 // A rectangle in window pixels, rows from the top: [x0, x1) x [y0, y1).
 struct Box {
   int x0, y0, x1, y1;
 };
 
-// The panel is 100 px wide; one panel unit is 37.5 px across and 30 px down, with its origin
-// 4/3 units in from the left edge and 10 units down from the top.
-constexpr int panelColumn(double x) {
-  return static_cast<int>((4.0 / 3.0 - x) * 37.5);
-}
-constexpr int panelRow(double y) {
-  return static_cast<int>((y + 10.0) * 30.0);
-}
-constexpr Box panelBox(double x, double top, double width, double height) {
-  return {panelColumn(x + width), panelRow(top), panelColumn(x), panelRow(top + height)};
-}
+// On the 100 px panel (37.5 px across and 30 px down to a panel unit): the start and game-over
+// labels, the cannon's state, and the red cross of the mute mark right of the speaker.
+constexpr Box kStartLabel = {2, 542, 98, 583};
+constexpr Box kGameOverLabel = {2, 272, 98, 298};
+constexpr Box kCannonState = {0, 132, 100, 165};
+constexpr Box kMuteCross = {57, 491, 70, 510};
+// The ground band of the scene where the tank drives, below the help page.
+constexpr Box kGroundBand = {100, 540, 800, 600};
 
-// A six-place read-out's whole row, and the ones place of a read-out at row y.
-constexpr Box readout(double y) {
-  return {0, panelRow(y), 100, panelRow(y + 0.5)};
+inline int count(const Picture& p, const Box& b, const std::function<bool(const Rgb&)>& test) {
+  return p.count(b.x0, b.y0, b.x1, b.y1, test);
 }
-constexpr Box onesPlace(double y) {
-  return panelBox(-1.4, y, 0.5, 0.5);
+inline int differing(const Picture& a, const Picture& b, const Box& box, int tolerance = 24) {
+  return a.countDifferent(b, box.x0, box.y0, box.x1, box.y1, tolerance);
 }
-constexpr Box tensPlace(double y) {
-  return panelBox(-0.95, y, 0.5, 0.5);
+// Captures until the predicate holds; false on timeout.
+inline bool sees(GameProcess& game, const std::function<bool(const Picture&)>& ready) {
+  return !game.waitForPicture(ready).empty();
 }
-
-constexpr double kScoreRow = -8.9;
-constexpr double kHealthRow = -6.9;
-constexpr double kKillsRow = 2.6;
-constexpr double kEscapesRow = 4.6;
-constexpr Box kStartLabel = {2, panelRow(8.0) + 2, 98, panelRow(9.5) - 2};
-constexpr Box kGameOverLabel = {2, panelRow(-1.0) + 2, 98, panelRow(0.0) - 2};
-constexpr Box kCannonState = {0, panelRow(-5.6), 100, panelRow(-4.5)};
-
-// The ground band of the scene where the tank drives, and the whole scene.
-constexpr Box kGroundBand = {100, 540, 800, 600};  // below the help page
-constexpr Box kScene = {100, 0, 800, 600};
+// A label shows where its part of the otherwise black panel lights up.
+inline bool shown(const Picture& p, const Box& label) {
+  return count(p, label, [](const Rgb& c) { return c.r >= 16 || c.g >= 16 || c.b >= 16; }) > 100;
+}
 
 }  // namespace e2e

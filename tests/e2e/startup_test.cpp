@@ -1,108 +1,99 @@
-// Start-up with a damaged Resources folder: a missing, broken or unusable image stops the game
-// with the loader's messages and status 1; a mesh that cannot be read is only reported.
+// Start-up with a damaged Resources folder, with standard output captured, closed (as `>&-`
+// leaves it) or a pipe whose reader has gone: a missing or broken image stops the game with the
+// loader's message and status 1; a missing mesh or a missing or broken sound is only reported
+// and the game plays on. Messages must never cost the game its life, nor hang it.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <signal.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "game_driver.h"
+#include "e2e/screen_layout.h"
 #include "support/test_util.h"
 
 namespace e2e {
-
-using namespace driver;
 namespace {
 
 namespace fs = std::filesystem;
 
-// A working directory holding a copy of the game's Resources.
-class DamagedResources : public ::testing::Test {
- protected:
-  void SetUp() override {
+TEST(DamagedResources, StopTheGameOrAreOnlyReported) {
+  const std::string sound = "brambleshot: playing without sound: ./Resources/sounds/";
+  const auto captured = StandardOutput::captured;
+  const struct {
+    const char* name;
+    const char* file;   // in the copy of Resources
+    std::string bytes;  // what it then holds; removed if empty
+    StandardOutput output;
+    int status;           // 1: start-up stops there; 0: the game plays and quits
+    std::string message;  // in what the game prints (when captured)
+  } cases[] = {
+      {"image missing", "num5.bmp", "", captured, 1,
+       "Trying to load: ./Resources/num5.bmp\nFile Not Found : ./Resources/num5.bmp\n"},
+      // A valid file wider than any GL texture: GL would take nothing and show white.
+      {"image too wide", "desert05.bmp",
+       testenv::bmpBytes(65536, 4, std::string(65536 * 4 * 3, '\x40')), captured, 1,
+       "Size from ./Resources/desert05.bmp is larger than the largest texture, "},
+      {"sound cut short", "sounds/boom.wav",
+       testenv::readFile(resourcesPath() / "sounds/boom.wav").substr(0, 100), captured, 0,
+       sound + "boom.wav: the file is shorter than its header says\n"},
+      {"no sounds", "sounds", "", captured, 0, sound + "guns.wav: cannot be opened\n"},
+      // With descriptor 1 closed, the X connection would take it and carry the messages.
+      {"closed, image missing", "num5.bmp", "", StandardOutput::closed, 1, ""},
+      {"closed, mesh missing", "Tank.m", "", StandardOutput::closed, 0, ""},
+      // Writing to a pipe without a reader must not end the game with SIGPIPE.
+      {"broken pipe, image missing", "help_mask.bmp", "", StandardOutput::brokenPipe, 1, ""},
+      {"broken pipe, mesh missing", "cessna500.m", "", StandardOutput::brokenPipe, 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    VirtualScreen screen;
     ASSERT_TRUE(screen.ok());
-    fs::copy(resourcesPath(), dir / "Resources");
-  }
-  void remove(const std::string& file) { fs::remove(dir / "Resources" / file); }
-  // Runs the game to its end; returns its exit status.
-  int runToExit() {
-    GameProcess game(screen.name(), dir.path(), 60.0);
-    const int status = game.waitForExit(50.0);
-    output = game.output();
-    return status;
-  }
-
-  VirtualScreen screen;
-  testenv::TempDir dir;
-  std::string output;
-};
-
-TEST_F(DamagedResources, AnyMissingImageStopsStartUpWithItsName) {
-  // The first image loaded (the squadron's bomb), one from the middle and the last one.
-  for (const char* file : {"bomb.bmp", "target.bmp", "num5.bmp", "help_mask.bmp"}) {
-    SCOPED_TRACE(file);
-    fs::copy_file(resourcesPath() / file, dir / file, fs::copy_options::overwrite_existing);
-    remove(file);
-    EXPECT_EQ(runToExit(), 1) << output;
-    const std::string path = std::string("./Resources/") + file;
-    EXPECT_NE(output.find("Trying to load: " + path + "\nFile Not Found : " + path + "\n"),
-              std::string::npos)
+    testenv::TempDir dir;
+    fs::copy(resourcesPath(), dir / "Resources", fs::copy_options::recursive);
+    if (c.bytes.empty())
+      fs::remove_all(dir / "Resources" / c.file);
+    else
+      testenv::writeFile(dir / "Resources" / c.file, c.bytes);
+    Launch launch;
+    launch.standardOutput = c.output;
+    GameProcess game(screen.name(), dir.path(), 60.0, binaryPath(), launch);
+    if (c.status == 0) {
+      ASSERT_TRUE(game.waitForWindow()) << game.output();
+      game.key("n");
+      game.keyDown("a");
+      game.settle(0.3);
+      game.keyUp("a");
+      EXPECT_TRUE(game.running());
+      game.key("q");
+    }
+    EXPECT_EQ(game.waitForExit(50.0), c.status) << game.output();
+    if (c.output != StandardOutput::captured) continue;
+    const std::string& output = game.output();
+    const std::size_t at = output.find(c.message);
+    EXPECT_NE(at, std::string::npos) << output;
+    // Nothing is loaded after a failed image, not even the sounds.
+    EXPECT_TRUE(c.status == 0 || output.find("Trying to load", at + 1) == std::string::npos)
         << output;
-    // Nothing is loaded after the failure.
-    EXPECT_EQ(output.rfind("File Not Found"), output.find("File Not Found"));
-    fs::copy_file(dir / file, dir / "Resources" / file);
+    // One line for the first sound that fails, none before the images are all in.
+    const std::size_t said = c.message.starts_with("brambleshot:") ? at : std::string::npos;
+    EXPECT_EQ(output.find("brambleshot:"), said) << output;
+    EXPECT_EQ(output.rfind("brambleshot:"), said) << output;
   }
 }
 
-TEST_F(DamagedResources, BrokenImagesAreRefusedWithTheirReason) {
-  const fs::path desert = dir / "Resources" / "desert05.bmp";
-  const std::string original = testenv::readFile(desert);
-
-  testenv::writeFile(desert, original.substr(0, original.size() / 2));
-  EXPECT_EQ(runToExit(), 1);
-  EXPECT_NE(output.find("Error reading image data from ./Resources/desert05.bmp.\n"),
-            std::string::npos)
-      << output;
-
-  std::string eightBit = original;
-  eightBit[28] = 8;
-  testenv::writeFile(desert, eightBit);
-  EXPECT_EQ(runToExit(), 1);
-  EXPECT_NE(output.find("Bpp from ./Resources/desert05.bmp is not 24: 8\n"), std::string::npos)
-      << output;
-
-  testenv::writeFile(desert, "not an image at all");
-  EXPECT_EQ(runToExit(), 1);
-  EXPECT_NE(output.find("./Resources/desert05.bmp"), std::string::npos) << output;
-
-  // A valid file wider than any GL texture: GL would take nothing and show white.
-  testenv::writeFile(desert, testenv::bmpBytes(65536, 4, std::string(65536 * 4 * 3, '\x40')));
-  EXPECT_EQ(runToExit(), 1);
-  EXPECT_NE(output.find("Size from ./Resources/desert05.bmp is larger than the largest texture, "),
-            std::string::npos)
-      << output;
-}
-
-TEST_F(DamagedResources, MissingOrUnreadableMeshesAreOnlyReported) {
-  // An endless device, a FIFO nobody writes to, a directory: refused as if missing.
-  remove("Tank.m");
-  fs::create_symlink("/dev/zero", dir / "Resources" / "Tank.m");
-  remove("Wheel.m");
-  ASSERT_EQ(mkfifo((dir / "Resources" / "Wheel.m").c_str(), 0600), 0);
-  remove("cessna500.m");
-  fs::create_directory(dir / "Resources" / "cessna500.m");
-  GameProcess game(screen.name(), dir.path(), 60.0);
+// Killed by a signal on the start screen: every load was reported, and the messages are out
+// although the game never reached exit().
+TEST(StandardStreams, StartUpMessagesSurviveSigterm) {
+  VirtualScreen screen;
+  ASSERT_TRUE(screen.ok());
+  GameProcess game(screen.name(), testenv::sourceDir(), 60.0);
   ASSERT_TRUE(game.waitForWindow()) << game.output();
-  game.key("n");
-  game.settle(0.5);
-  EXPECT_TRUE(game.running());
-  for (const char* mesh : {"Tank.m", "Wheel.m", "cessna500.m"})
-    EXPECT_NE(game.output().find(std::string("Could not open file ./Resources/") + mesh + "\n"),
-              std::string::npos)
-        << mesh;
-  game.key("q");
-  EXPECT_EQ(game.waitForExit(20.0), 0);
+  ASSERT_TRUE(sees(game, [](const Picture& p) { return shown(p, kStartLabel); })) << game.output();
+  game.sendSignal(SIGTERM);
+  EXPECT_EQ(game.waitForExit(20.0), -1);
+  EXPECT_NE(game.output().find("Trying to load: ./Resources/bomb.bmp\n"), std::string::npos);
+  EXPECT_NE(game.output().find("Trying to load: ./Resources/help_mask.bmp\n"), std::string::npos)
+      << game.output();
 }
 
 }  // namespace
