@@ -5,44 +5,30 @@
 #include <chrono>
 #include <thread>
 
-#include "game_driver.h"
+#include "e2e/screen_layout.h"
 
 namespace e2e {
-
-using namespace driver;
 namespace {
 
-constexpr int kScreenWidth = 1024;
-constexpr int kScreenHeight = 768;
-
 // Waits until X reports the window at the given size; false after the timeout.
-bool waitForSize(GameProcess& game, int width, int height, double seconds = 20.0,
-                 bool report = true) {
+bool waitForSize(GameProcess& game, int width, int height, double seconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  int w = 0, h = 0;
-  while (std::chrono::steady_clock::now() < end) {
+  for (int w = 0, h = 0; std::chrono::steady_clock::now() < end;) {
     game.windowSize(w, h);
     if (w == width && h == height) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  if (report)
-    ADD_FAILURE() << "window is " << w << " x " << h << ", wanted " << width << " x " << height;
   return false;
 }
 
 TEST(Fullscreen, F11TogglesAndTheWindowReturnsToItsSize) {
-  struct Case {
-    const char* name;
+  const struct {
     std::vector<std::string> args;
-    int windowedWidth, windowedHeight;  // the size F11 returns to
+    int width, height;  // the windowed size F11 returns to
     bool startsFullscreen;
-  };
-  const Case cases[] = {
-      {"window", {"--window", "640x480"}, 640, 480, false},
-      {"fullscreen from the start", {"--fullscreen"}, 800, 600, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  } cases[] = {{{"--window", "640x480"}, 640, 480, false}, {{"--fullscreen"}, 800, 600, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0]);
     VirtualScreen screen;
     ASSERT_TRUE(screen.ok());
     GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 90.0, binaryPath(), {c.args, {}});
@@ -51,33 +37,29 @@ TEST(Fullscreen, F11TogglesAndTheWindowReturnsToItsSize) {
       // starting races with the game's own move to the corner of the screen.
       for (int look = 0; look < 600 && !game.findWindow(); ++look)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      ASSERT_TRUE(waitForSize(game, kScreenWidth, kScreenHeight)) << game.output();
+      ASSERT_TRUE(waitForSize(game, 1024, 768, 20.0)) << game.output();
     }
     ASSERT_TRUE(game.waitForWindow()) << game.output();
     // F11 once the game draws its frames.
-    ASSERT_FALSE(game.waitForPicture([](const Picture& p) {
-                       return p.count(p.width() / 2, 0, p.width(), p.height(),
-                                      [](const Rgb& c) { return c.r + c.g + c.b > 300; }) > 1000;
-                     })
-                     .empty());
-    // Back and forth twice: each time the screen's size, then the old size again. Without a
-    // window manager freeglut resizes the window itself, and on a busy machine it now and then
-    // drops one of these resizes; another F11 or two then gets there.
+    ASSERT_TRUE(sees(game, [](const Picture& p) {
+      return count(p, {p.width() / 2, 0, p.width(), p.height()},
+                   [](const Rgb& c) { return c.r + c.g + c.b > 300; }) > 1000;
+    }));
+    // Without a window manager freeglut resizes the window itself, and on a busy machine it
+    // now and then drops one of these resizes; another F11 or two then gets there.
     auto toggleTo = [&game](int width, int height) {
       for (int press = 0; press < 3; ++press) {
         game.key("F11");
-        if (waitForSize(game, width, height, 6.0, false)) return true;
+        if (waitForSize(game, width, height, 6.0)) return true;
       }
-      return waitForSize(game, width, height, 1.0);
+      return false;
     };
-    if (c.startsFullscreen) {
-      ASSERT_TRUE(toggleTo(c.windowedWidth, c.windowedHeight));
-    }
+    ASSERT_TRUE(!c.startsFullscreen || toggleTo(c.width, c.height));
+    // Back and forth twice: each time the screen's size, then the old size again.
     for (int round = 0; round < 2; ++round) {
-      ASSERT_TRUE(toggleTo(kScreenWidth, kScreenHeight));
-      ASSERT_TRUE(toggleTo(c.windowedWidth, c.windowedHeight));
+      ASSERT_TRUE(toggleTo(1024, 768));
+      ASSERT_TRUE(toggleTo(c.width, c.height));
     }
-    EXPECT_TRUE(waitForSize(game, c.windowedWidth, c.windowedHeight));
     // The other special keys do nothing, and the game still answers its own keys.
     game.key("F10");
     game.key("Left");
