@@ -42,9 +42,9 @@ sanitize: test-deps
 	scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 	$(MAKE) fuzz-smoke
 
-# libFuzzer (clang, ASan + UBSan) on the mesh, bitmap and sound loaders, the demo reader and
-# the score file, FUZZ_SECONDS each (0: until interrupted). New inputs and crashes are kept under
-# build/fuzz/.
+# libFuzzer (clang, ASan + UBSan) on the mesh, bitmap and sound loaders, the demo reader, the
+# score file and framediff's picture reader, FUZZ_SECONDS each (0: until interrupted). New
+# inputs and crashes are kept under build/fuzz/.
 .PHONY: fuzz fuzz-smoke
 fuzz: test-deps
 	scripts/fuzz.sh mesh $(FUZZ_SECONDS)
@@ -52,14 +52,17 @@ fuzz: test-deps
 	scripts/fuzz.sh wav $(FUZZ_SECONDS)
 	scripts/fuzz.sh demo $(FUZZ_SECONDS)
 	scripts/fuzz.sh scores $(FUZZ_SECONDS)
+	scripts/fuzz.sh ppm $(FUZZ_SECONDS)
 
-# The same for about a minute each; the end of `make sanitize`.
+# The same for about a minute each (the small picture reader half that); the end of
+# `make sanitize`.
 fuzz-smoke: test-deps
 	scripts/fuzz.sh mesh 60
 	scripts/fuzz.sh bitmap 60
 	scripts/fuzz.sh wav 60
 	scripts/fuzz.sh demo 60
 	scripts/fuzz.sh scores 60
+	scripts/fuzz.sh ppm 30
 
 # A long session of the sanitizer build under Xvfb with scripted random input (SESSION_SECONDS).
 SESSION_SECONDS ?= 180

@@ -2,17 +2,18 @@
 # Builds one libFuzzer target with clang (ASan + UBSan) and runs it for a while. The file
 # loaders are also built with clang's integer checks: any overflow, wrap-around or lossy
 # conversion in them is an error, as none of their arithmetic is meant to wrap.
-#   scripts/fuzz.sh mesh|bitmap|wav|demo|scores SECONDS      (SECONDS 0: until interrupted)
+#   scripts/fuzz.sh mesh|bitmap|wav|demo|scores|ppm SECONDS      (SECONDS 0: until interrupted)
 # Seeds come from fuzz/corpus/TARGET (never written to); new inputs and any crash go under
 # build/fuzz/ (FUZZ_BUILD). Exits non-zero if the fuzzer finds a crash, leak, hang or UB.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-target=${1:?usage: scripts/fuzz.sh mesh|bitmap|wav|demo|scores SECONDS}
+target=${1:?usage: scripts/fuzz.sh mesh|bitmap|wav|demo|scores|ppm SECONDS}
 seconds=${2:-60}
 out=${FUZZ_BUILD:-build/fuzz}
 cxx=${FUZZ_CXX:-clang++-14}
 
+include=()
 integer=()  # clang's integer checks, for targets whose code never means to wrap
 case "$target" in
   mesh) sources=(fuzz/mesh_fuzz.cpp src/assets/mesh.cpp src/assets/vec.cpp src/assets/material.cpp
@@ -26,7 +27,9 @@ case "$target" in
         extra=(-dict=fuzz/demo.dict) libs=() integer=(-fsanitize=integer) ;;
   scores) sources=(fuzz/scores_fuzz.cpp src/scores/score_table.cpp)
           extra=(-dict=fuzz/scores.dict) libs=() integer=(-fsanitize=integer) ;;
-  *) echo "unknown fuzz target: $target (mesh, bitmap, wav, demo or scores)" >&2; exit 2 ;;
+  ppm) sources=(fuzz/ppm_fuzz.cpp tools/common/ppm_stream.cpp) include=(-Itools/common)
+       extra=(-dict=fuzz/ppm.dict) libs=() integer=(-fsanitize=integer) ;;
+  *) echo "unknown fuzz target: $target (mesh, bitmap, wav, demo, scores or ppm)" >&2; exit 2 ;;
 esac
 
 mkdir -p "$out/$target-corpus" "$out/$target-artifacts"
@@ -34,7 +37,7 @@ binary="$out/${target}_fuzz"
 "$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer \
   -fsanitize=fuzzer,address,undefined "${integer[@]}" -fno-sanitize-recover=all \
   -fsanitize-ignorelist=fuzz/integer.ignore \
-  -Isrc "${sources[@]}" "${libs[@]}" -o "$binary"
+  -Isrc "${include[@]}" "${sources[@]}" "${libs[@]}" -o "$binary"
 
 echo "fuzzing $target for ${seconds}s"
 # -close_fd_mask=1 silences the loaders' messages on standard output; -rss_limit_mb and the

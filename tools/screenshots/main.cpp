@@ -1,11 +1,13 @@
 // screenshots: plays a seeded game with a simple autopilot and saves pictures of the start
 // screen, a busy moment of play, the help page and the game-over screen.
 //
-//   screenshots [OUTPUT_DIR] [--frame-hashes FILE]
+//   screenshots [OUTPUT_DIR] [--frame-hashes FILE] [--frames FILE]
 //
 // OUTPUT_DIR defaults to docs/screenshots; run it from the repository's root. With
 // --frame-hashes it also writes a hash of every frame's pixels, one line per frame: an
-// optimisation of the drawing must leave that file unchanged over the whole seeded game.
+// optimisation of the drawing must leave that file unchanged over the whole seeded game. With
+// --frames it writes every frame as a PPM picture, one after another (a pipe to framediff
+// saves the gigabytes), for a change that may move a few pixels.
 //
 // It runs the game's own start-up and frames in a real window, so the pictures are exactly what
 // the game draws; only the input comes from the autopilot instead of a player. The best scores
@@ -33,6 +35,7 @@
 #include "app/startup.h"
 #include "enemies/squadron.h"
 #include "png_writer.h"
+#include "ppm_stream.h"
 #include "tank/tank.h"
 #include "world/game.h"
 #include "world/random.h"
@@ -84,29 +87,43 @@ void readFrame(std::vector<unsigned char>& pixels) {
   glReadPixels(0, 0, game.windowWidth, game.windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
 }
 
-// 64-bit FNV-1a of the frame just drawn, written as one line of hex.
+// The frame just drawn, top row first, as pictures are written.
+void readFrameTopDown(std::vector<unsigned char>& topDown) {
+  static std::vector<unsigned char> bottomUp;
+  readFrame(bottomUp);
+  topDown.resize(bottomUp.size());
+  const std::size_t stride = static_cast<std::size_t>(game.windowWidth) * 3;
+  for (int y = 0; y < game.windowHeight; ++y)
+    std::copy_n(&bottomUp[(game.windowHeight - 1 - y) * stride], stride, &topDown[y * stride]);
+}
+
+// 64-bit FNV-1a of the frame just drawn, written as one line of hex; and the frame itself.
 std::ofstream frameHashes;
-void hashFrame() {
-  if (!frameHashes.is_open()) return;
+std::FILE* frameStream = nullptr;
+void recordFrame() {
   static std::vector<unsigned char> pixels;
-  readFrame(pixels);
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const unsigned char byte : pixels)
-    hash = (hash ^ byte) * 1099511628211ull;
-  char line[20];
-  std::snprintf(line, sizeof line, "%016llx\n", static_cast<unsigned long long>(hash));
-  frameHashes << line;
+  if (frameHashes.is_open()) {
+    readFrame(pixels);
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char byte : pixels)
+      hash = (hash ^ byte) * 1099511628211ull;
+    char line[20];
+    std::snprintf(line, sizeof line, "%016llx\n", static_cast<unsigned long long>(hash));
+    frameHashes << line;
+  }
+  if (frameStream) {
+    readFrameTopDown(pixels);
+    if (!tools::writePpm(frameStream, game.windowWidth, game.windowHeight, pixels.data())) {
+      std::fprintf(stderr, "screenshots: cannot write the frames\n");
+      std::exit(1);
+    }
+  }
 }
 
 bool savePicture(const std::filesystem::path& path) {
-  const int width = game.windowWidth, height = game.windowHeight;
-  std::vector<unsigned char> bottomUp;
-  readFrame(bottomUp);
-  std::vector<unsigned char> topDown(bottomUp.size());
-  const std::size_t stride = static_cast<std::size_t>(width) * 3;
-  for (int y = 0; y < height; ++y)
-    std::copy_n(&bottomUp[(height - 1 - y) * stride], stride, &topDown[y * stride]);
-  const bool ok = tools::writePng(path, width, height, 3, topDown);
+  std::vector<unsigned char> topDown;
+  readFrameTopDown(topDown);
+  const bool ok = tools::writePng(path, game.windowWidth, game.windowHeight, 3, topDown);
   if (ok) std::printf("wrote %s\n", path.c_str());
   return ok;
 }
@@ -138,7 +155,7 @@ void playFrame(bool seekBombs) {
     if (!seekBombs && std::abs(gap) < 0.6) onKeyboard(gap > 0 ? 'd' : 'a', 0, 0);
   }
   displayFrame();
-  hashFrame();
+  recordFrame();
 }
 
 bool busyMoment() {
@@ -157,6 +174,12 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--frame-hashes") == 0 && i + 1 < argc) {
       frameHashes.open(argv[++i]);
       if (!frameHashes) {
+        std::fprintf(stderr, "screenshots: cannot write %s\n", argv[i]);
+        return 1;
+      }
+    } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
+      frameStream = std::fopen(argv[++i], "wb");
+      if (!frameStream) {
         std::fprintf(stderr, "screenshots: cannot write %s\n", argv[i]);
         return 1;
       }
@@ -205,5 +228,6 @@ int main(int argc, char** argv) {
     displayFrame();  // the tank's explosion swells
   ok = savePicture(out / "gameover.png") && ok;
   std::printf("game over after %d frames\n", frame);
+  if (frameStream && std::fclose(frameStream) != 0) ok = false;
   return ok ? 0 : 1;
 }
