@@ -86,6 +86,10 @@ void Squadron::buildBombList() {
   glPushMatrix();
   glTranslated(0, -0.04, 0);
 
+  // The body and its two round ends make a closed shape, so only its front faces are drawn;
+  // the fins are open and stay two-sided.
+  glEnable(GL_CULL_FACE);
+
   // Body: the cylinder, turned to run from y = 0.1 down to y = -0.1.
   glPushMatrix();
   glTranslated(0, 0.1, 0);
@@ -105,6 +109,7 @@ void Squadron::buildBombList() {
   glPushMatrix();  // tail cap and fins
   glTranslated(0, 0.1, 0);
   gluSphere(quadric, 0.06, 16, 16);
+  glDisable(GL_CULL_FACE);
   glTranslated(0, 0.06, 0);
   drawFin();
   glRotated(120, 0, 1, 0);
