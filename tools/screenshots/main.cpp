@@ -1,13 +1,14 @@
 // screenshots: plays a seeded game with a simple autopilot and saves pictures of the start
 // screen, a busy moment of play, the help page and the game-over screen.
 //
-//   screenshots [OUTPUT_DIR] [--frame-hashes FILE] [--frames FILE]
+//   screenshots [OUTPUT_DIR] [--frame-hashes FILE] [--frames FILE] [--window WIDTHxHEIGHT]
 //
 // OUTPUT_DIR defaults to docs/screenshots; run it from the repository's root. With
 // --frame-hashes it also writes a hash of every frame's pixels, one line per frame: an
 // optimisation of the drawing must leave that file unchanged over the whole seeded game. With
 // --frames it writes every frame as a PPM picture, one after another (a pipe to framediff
-// saves the gigabytes), for a change that may move a few pixels.
+// saves the gigabytes), for a change that may move a few pixels. --window takes the pictures
+// at another size; the seeded game and its moments stay the same.
 //
 // It runs the game's own start-up and frames in a real window, so the pictures are exactly what
 // the game draws; only the input comes from the autopilot instead of a player. The best scores
@@ -32,6 +33,7 @@
 #include "app/best_scores.h"
 #include "app/frame.h"
 #include "app/input.h"
+#include "app/options.h"
 #include "app/startup.h"
 #include "enemies/squadron.h"
 #include "png_writer.h"
@@ -170,6 +172,7 @@ bool busyMoment() {
 
 int main(int argc, char** argv) {
   std::filesystem::path out = "docs/screenshots";
+  Options options;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--frame-hashes") == 0 && i + 1 < argc) {
       frameHashes.open(argv[++i]);
@@ -183,6 +186,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "screenshots: cannot write %s\n", argv[i]);
         return 1;
       }
+    } else if (std::strcmp(argv[i], "--window") == 0 && i + 1 < argc) {
+      if (!parseWindowSize(argv[++i], options.windowWidth, options.windowHeight)) {
+        std::fprintf(stderr, "screenshots: %s is not a window size\n", argv[i]);
+        return 1;
+      }
     } else {
       out = argv[i];
     }
@@ -194,7 +202,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   setScoreClock(kScoreDay);
-  startUp(&argc, argv);
+  startUp(&argc, argv, options);
   // The tool draws its own frames: no idle pacing and no frames from window events.
   glutIdleFunc(nullptr);
   glutDisplayFunc(displayNothing);
