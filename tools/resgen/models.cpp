@@ -81,7 +81,8 @@ class Model {
   }
 
   // Appends the fewest anchor vertices, all at one point within the model's bounds, that bring
-  // the vertex mean to target. No face uses them, so they are never drawn.
+  // the vertex mean to target. No face uses them, so they are never drawn. A target outside the
+  // bounds cannot be reached that way: the model is then marked so that write refuses it.
   void centreOn(P3 target) {
     P3 low = points_[0], high = points_[0];
     for (const P3& p : points_) {
@@ -90,21 +91,31 @@ class Model {
     }
     const P3 shift = (target - mean()) * static_cast<double>(points_.size());
     if (std::fabs(shift.x) + std::fabs(shift.y) + std::fabs(shift.z) < 1e-9) return;
-    const auto within = [](double v, double lo, double hi) { return v > lo && v < hi; };
-    for (int count = 1;; ++count) {
-      const P3 anchor = target + shift * (1.0 / count);
-      if (!within(anchor.x, low.x, high.x) || !within(anchor.y, low.y, high.y) ||
-          !within(anchor.z, low.z, high.z))
-        continue;
-      for (int i = 0; i < count; ++i)
-        vertex(anchor);
-      anchors_ = count;
-      return;
+    // count anchors at target + shift / count: each axis needs count > |shift| / room.
+    double count = 1;
+    const double axes[3][4] = {{shift.x, target.x, low.x, high.x},
+                               {shift.y, target.y, low.y, high.y},
+                               {shift.z, target.z, low.z, high.z}};
+    for (const auto& [s, t, lo, hi] : axes) {
+      const double room = s > 0 ? hi - t : t - lo;
+      if (t <= lo || t >= hi) {
+        uncentred_ = true;
+        return;
+      }
+      count = std::max(count, std::floor(std::fabs(s) / room) + 1);
     }
+    anchors_ = static_cast<int>(count);
+    const P3 anchor = target + shift * (1.0 / anchors_);
+    for (int i = 0; i < anchors_; ++i)
+      vertex(anchor);
   }
 
   // Writes the .m text: vertices numbered from firstIndex, a colour clause where it changes.
   bool write(const std::filesystem::path& path, int firstIndex, const char* title) const {
+    if (uncentred_) {
+      std::fprintf(stderr, "resgen: %s cannot be centred on a point outside it\n", path.c_str());
+      return false;
+    }
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (!file) {
       std::fprintf(stderr, "resgen: cannot write %s\n", path.c_str());
@@ -143,6 +154,7 @@ class Model {
   std::vector<Triangle> triangles_;
   Colour colour_{1, 1, 1};
   int anchors_ = 0;
+  bool uncentred_ = false;
 };
 
 // A convex x-y outline (any winding) extruded along z from z0 to z1. Only the flat-shaded hull
