@@ -1,8 +1,9 @@
-// Mesh drawing in the real GL context: where vertices land, the rotation fold, copies, and the
-// normals sent under flat and smooth shading.
+// Mesh drawing in the real GL context: where vertices land, the rotation fold, copies and
+// reloads, and the normals sent under flat and smooth shading.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -11,24 +12,18 @@
 
 namespace {
 
-using brambleshot::Material;
 using brambleshot::Mesh;
-using brambleshot::Vec3;
 
 // A red triangle 4 wide and 2 high: extent 4, centroid (4/3, 2/3, 0).
 const char* const kTriangle =
     "Vertex 0 0 0 0\nVertex 1 4 0 0\nVertex 2 0 2 0\nFace 0 0 1 2 {rgb=(1 0 0) matid=1}\n";
-const Material kGrey = {{0, 0, 0, 1}, {0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
+const brambleshot::Material kGrey = {
+    {0, 0, 0, 1}, {0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
 
 Mesh meshOf(const char* text) {
   Mesh mesh;
   mesh.loadFromMemory(text, 0, "test.m");
   return mesh;
-}
-
-void expectMatrix(const double* actual, const double* expected) {
-  for (int i = 0; i < 16; ++i)
-    EXPECT_NEAR(actual[i], expected[i], 1e-6) << "element " << i;
 }
 
 // Each test draws with an orthographic view of 100 pixels per unit, x -4..4 and y -3..3.
@@ -67,16 +62,14 @@ class MeshDrawing : public ::testing::Test {
   }
 };
 
-TEST_F(MeshDrawing, PlacesVerticesInTheCallersFrame) {
+TEST_F(MeshDrawing, PlacesVerticesAndFoldsTurnsInTheCallersFrame) {
   Mesh mesh = meshOf(kTriangle);
   mesh.scale = 2;
   mesh.position.set(0.5, -0.25, 0);
-  mesh.rotationAxis.set(0, 0, 1);
-  mesh.rotationAngle = 90;
+  mesh.rotationAngle = 90;   // about z
   glTranslated(-1, 0.5, 0);  // the caller's own transform
   double before[16], after[16];
   glGetDoublev(GL_MODELVIEW_MATRIX, before);
-
   const auto points = drawnVertices(mesh);
   ASSERT_EQ(points.size(), 3u);
   const double file[3][2] = {{0, 0}, {4, 0}, {0, 2}};
@@ -87,31 +80,30 @@ TEST_F(MeshDrawing, PlacesVerticesInTheCallersFrame) {
     EXPECT_NEAR(points[i][1], 0.5 - 0.25 + qx, 0.005) << i;
   }
   glGetDoublev(GL_MODELVIEW_MATRIX, after);
-  expectMatrix(after, before);
-
+  EXPECT_TRUE(std::equal(before, before + 16, after));
   mesh.draw(GL_TRIANGLES, GL_FLAT);  // the turn is already folded in: the same place again
   const testenv::Rgb centre = testenv::readPixel(350, 325);
   EXPECT_TRUE(centre.r > 250 && centre.g < 5) << centre.r << " " << centre.g;  // face colour
-}
 
-TEST_F(MeshDrawing, FoldsRotationsInTheCallersFrame) {
-  Mesh mesh;
-  for (const Vec3& axis : {Vec3{1, 0, 0}, Vec3{0, 1, 0}}) {
-    mesh.rotationAxis = axis;
-    mesh.rotationAngle = 90;
-    mesh.draw(GL_TRIANGLES, GL_FLAT);
+  // Turns about x and then y fold as R(y) * R(x), in the caller's frame.
+  Mesh turned;
+  for (const double axis : {0, 1}) {
+    turned.rotationAxis.set(1 - axis, axis, 0);
+    turned.rotationAngle = 90;
+    turned.draw(GL_TRIANGLES, GL_FLAT);
   }
-  mesh.draw(GL_TRIANGLES, GL_FLAT);  // nothing pending: no further turn
-
+  turned.draw(GL_TRIANGLES, GL_FLAT);  // nothing pending: no further turn
   double expected[16];
   glLoadIdentity();
   glRotated(90, 0, 1, 0);
   glRotated(90, 1, 0, 0);
   glGetDoublev(GL_MODELVIEW_MATRIX, expected);
-  expectMatrix(mesh.orientation, expected);
+  for (int i = 0; i < 16; ++i)
+    EXPECT_NEAR(turned.orientation[i], expected[i], 1e-6) << "element " << i;
 }
 
-TEST_F(MeshDrawing, CopyIsIndependentOfItsSource) {
+// A copy keeps drawing what it was given, and a reload draws the new model, not a cached one.
+TEST_F(MeshDrawing, CopiesAndReloadsDrawTheirOwnFaces) {
   Mesh source = meshOf(kTriangle);
   source.material = &kGrey;
   source.position.set(1, 0, 0);
@@ -119,17 +111,21 @@ TEST_F(MeshDrawing, CopyIsIndependentOfItsSource) {
   Mesh reference = source;  // what the copy must keep drawing
   Mesh copy = meshOf("Vertex 0 1 1 1\n");
   source.copyTo(copy);
-
   source.position.set(-2, 1, 0);
   source.rotationAngle = 90;
   source.vertices[0].position.set(-5, -5, 0);
   source.faces[0].corners = {2, 1, 0};
   source.draw(GL_TRIANGLES, GL_FLAT);
-
   EXPECT_EQ(copy.material, &kGrey);
   const auto drawn = drawnVertices(copy);
   EXPECT_EQ(drawn.size(), 3u);
   EXPECT_EQ(drawn, drawnVertices(reference));
+
+  copy.loadFromMemory(
+      "Vertex 0 0 0 0\nVertex 1 1 0 0\nVertex 2 0 1 0\nVertex 3 1 1 0\n"
+      "Face 0 0 1 2\nFace 1 1 3 2\n",
+      0, "square.m");
+  EXPECT_EQ(drawnVertices(copy).size(), 6u);
 }
 
 TEST_F(MeshDrawing, FlatSendsFaceNormalsAndSmoothVertexNormals) {
@@ -151,11 +147,9 @@ TEST_F(MeshDrawing, FlatSendsFaceNormalsAndSmoothVertexNormals) {
   // Two points of the first triangle: near its lone corner, and near the fold.
   const auto corner = [] { return testenv::readPixel(530, 170).r; };
   const auto nearFold = [] { return testenv::readPixel(420, 300).r; };
-
   fold.draw(GL_TRIANGLES, GL_FLAT);
   EXPECT_NEAR(corner(), 128, 3);
   EXPECT_NEAR(nearFold(), corner(), 1);
-
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   fold.draw(GL_TRIANGLES, GL_SMOOTH);
   EXPECT_NEAR(corner(), 128, 8);
