@@ -1,5 +1,5 @@
-// Aircraft and bombs in flight: moves, escapes, the bomb chance, ground impacts, the light guns
-// and the cannon shell.
+// Aircraft and bombs in flight: moves, escapes, the bomb chance, ground impacts, the light guns,
+// the cannon shell and every way the score moves.
 #include <cmath>
 #include <string>
 
@@ -8,27 +8,26 @@
 namespace enemytest {
 namespace {
 
-using AircraftFlight = SquadronGl;
+using Aircraft = SquadronGl;
 
 // A pause holds every move, but an aircraft beyond 3.5 still escapes and a bomb below the ground
 // still explodes: both are tested on the position before the frame's move.
-TEST_F(AircraftFlight, PauseHoldsMovesButNotEscapesOrGroundImpacts) {
+TEST_F(Aircraft, PauseHoldsMovesButNotEscapesOrGroundImpacts) {
   score = 1000;
   addAircraft(-3.5, 3.1, 0.02);
   addAircraft(3.5, 3.1, 0.0, 170);  // 30 gun hits taken: the escape costs the 170 left
   addBomb(1.0, 0.0);
   addBomb(0.0, 2.0).spin = 30;
   frames(1);
-  ASSERT_EQ(s.aircraft.size(), 2u);
+  ASSERT_EQ(s.aircraft.size() + s.bombs.size(), 4u);
   EXPECT_DOUBLE_EQ(s.aircraft[0].x, -3.48);
-  ASSERT_EQ(s.bombs.size(), 2u);
   EXPECT_DOUBLE_EQ(s.bombs[0].y, -0.01);
   EXPECT_TRUE(s.explosions.empty());
 
   s.aircraft[1].x = std::nextafter(3.5, 4.0);
   frames(1, true);
-  EXPECT_DOUBLE_EQ(s.aircraft[0].x, -3.48);
   ASSERT_EQ(s.aircraft.size(), 1u);
+  EXPECT_DOUBLE_EQ(s.aircraft[0].x, -3.48);
   EXPECT_EQ(score, 830);
   EXPECT_EQ(escapes, 1);
   EXPECT_EQ(s.inFlight, 1);
@@ -43,7 +42,7 @@ TEST_F(AircraftFlight, PauseHoldsMovesButNotEscapesOrGroundImpacts) {
 
 // Seed 0 draws 38 then 7719; seed 19 draws 100 (between the two lowest thresholds) then 15331.
 // The spin is the second draw mod 360, plus the first frame's turn.
-TEST_F(AircraftFlight, BombChanceOnlyInsideTheMiddleStretchAndRisingWithTheScore) {
+TEST_F(Aircraft, BombChanceOnlyInsideTheMiddleStretchAndRisingWithTheScore) {
   const double inside = std::nextafter(2.7, 0.0);
   const struct {
     double x;
@@ -74,36 +73,9 @@ TEST_F(AircraftFlight, BombChanceOnlyInsideTheMiddleStretchAndRisingWithTheScore
   }
 }
 
-using AircraftGuns = SquadronGl;
-
-TEST_F(AircraftGuns, EdgesMissAndAPointInsideOverlappingBoxesHitsEachTarget) {
-  score = 100;
-  addAircraft(1.0, 3.0, 0.0, 1);  // box 0.55..1.6 by 2.9..3.2
-  const double edges[4][2] = {{0.55, 3.05}, {1.6, 3.05}, {1.1, 2.9}, {1.1, 3.2}};
-  for (const auto& p : edges)
-    s.gunfire(p);
-  EXPECT_EQ(s.aircraft[0].hitPoints, 1);
-  EXPECT_EQ(s.gunStreak, 0);
-  EXPECT_TRUE(s.explosions.empty());
-
-  addAircraft(1.3, 3.1);
-  addBomb(1.2, 3.1).hitPoints = 1;
-  const double p[2] = {1.2, 3.05};
-  s.gunfire(p);
-  ASSERT_EQ(s.aircraft.size(), 1u);
-  EXPECT_EQ(s.aircraft[0].hitPoints, 199);
-  EXPECT_TRUE(s.bombs.empty());
-  EXPECT_EQ(score, 350);
-  EXPECT_EQ(kills, 1);
-  EXPECT_EQ(s.inFlight, 1);
-  EXPECT_EQ(s.gunStreak, 3);
-  ASSERT_EQ(s.explosions.size(), 2u);  // the wrecks' blasts; a streak of 3 makes no spark
-  EXPECT_EQ(s.explosions[0].y, 3.0);
-  EXPECT_EQ(s.explosions[1].y, 3.1);
-  EXPECT_TRUE(s.explosions[0].damaging && s.explosions[1].damaging);
-}
-
-TEST_F(AircraftGuns, SparksOnThe1st9th17thHitAndOnTheMissAfter) {
+// Box edges miss; a point inside overlapping boxes hits each target; sparks fly on the 1st, 9th
+// and 17th hit of a streak and on the miss after it, and never light the scene.
+TEST_F(Aircraft, GunfireHitsEveryBoxAroundThePointAndSparksEveryEighthHit) {
   addAircraft(0.0, 3.0);
   const double on[2] = {0.0, 3.0}, off[2] = {-3.0, 0.5};
   const int expected[] = {1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 4, 4};
@@ -114,17 +86,34 @@ TEST_F(AircraftGuns, SparksOnThe1st9th17thHitAndOnTheMissAfter) {
   EXPECT_EQ(s.explosions.back().x, off[0]);
   EXPECT_FALSE(s.explosions.back().damaging);
   EXPECT_FALSE(light4On()) << "sparks never light the scene";
+  s.aircraft.clear();
+  s.explosions.clear();
+  s.gunStreak = s.inFlight = 0;
+  addAircraft(1.0, 3.0, 0.0, 1);  // box 0.55..1.6 by 2.9..3.2
+  for (const auto& p : {std::array{0.55, 3.05}, {1.6, 3.05}, {1.1, 2.9}, {1.1, 3.2}})
+    s.gunfire(p.data());
+  EXPECT_EQ(s.aircraft[0].hitPoints + s.gunStreak + s.explosions.size(), 1u);
+  addAircraft(1.3, 3.1);
+  addBomb(1.2, 3.1).hitPoints = 1;
+  const double p[2] = {1.2, 3.05};
+  s.gunfire(p);
+  ASSERT_EQ(s.aircraft.size(), 1u);
+  EXPECT_EQ(s.aircraft[0].hitPoints, 199);
+  EXPECT_TRUE(s.bombs.empty());
+  EXPECT_EQ(s.inFlight, 1);
+  EXPECT_EQ(s.gunStreak, 3);
+  ASSERT_EQ(s.explosions.size(), 2u);  // the wrecks' blasts; a streak of 3 makes no spark
+  EXPECT_EQ(s.explosions[0].y + s.explosions[1].y, 6.1);
+  EXPECT_TRUE(s.explosions[0].damaging && s.explosions[1].damaging);
 }
 
 // The shell takes no hit points itself: its explosion's four blast frames bring the aircraft
 // down in the fourth, while the aircraft flies on inside the growing square.
-TEST_F(AircraftGuns, ShellExplosionBringsTheAircraftDownInItsFourthFrame) {
+TEST_F(Aircraft, ShellExplosionBringsTheAircraftDownInItsFourthFrame) {
   addAircraft(3.0, 3.1, 0.01);  // beyond the bombing stretch, short of the escape
   const double edge[2] = {3.6, 3.1}, p[2] = {3.05, 3.15};
   EXPECT_FALSE(s.shellImpact(edge));
   ASSERT_TRUE(s.shellImpact(p));
-  ASSERT_EQ(s.explosions.size(), 1u);
-  EXPECT_EQ(s.explosions[0].maxRadius, 0.3);
   for (int hp : {150, 100, 50}) {
     frames(1);
     ASSERT_EQ(s.aircraft.size(), 1u);
@@ -132,13 +121,12 @@ TEST_F(AircraftGuns, ShellExplosionBringsTheAircraftDownInItsFourthFrame) {
   }
   frames(1);
   EXPECT_TRUE(s.aircraft.empty());
-  EXPECT_EQ(score, 250);
   // The shell's explosion ended; the wreck's began and grew in the same pass.
   ASSERT_EQ(s.explosions.size(), 1u);
   EXPECT_EQ(s.explosions[0].maxRadius, 0.6);
   EXPECT_DOUBLE_EQ(s.explosions[0].radius, 0.15);
   EXPECT_DOUBLE_EQ(s.explosions[0].x, 3.03);
-
+  // A shell on a bomb makes the shell's small explosion too.
   const double bomb[2] = {-1.0, 0.85};
   addBomb(-1.0, 1.0);
   EXPECT_TRUE(s.shellImpact(bomb));
@@ -147,47 +135,42 @@ TEST_F(AircraftGuns, ShellExplosionBringsTheAircraftDownInItsFourthFrame) {
 
 // Every way the score moves, with its value. While the game is over the score stands still,
 // but kills and escapes are still counted.
-TEST_F(AircraftGuns, EveryScoringPathWithItsValueAndNoneWhileTheGameIsOver) {
-  const double plane[2] = {1.0, 3.05}, bomb[2] = {-1.0, 1.0};
+TEST_F(Aircraft, EveryScoringPathWithItsValueAndNoneWhileTheGameIsOver) {
+  // A target at (x, y) with its hit points, then gunfire, a blast, a shell or a frame.
   const struct {
     const char* path;
     int points, kills, escapes;
-  } paths[] = {{"gun kill", 200, 1, 0},   {"gun hit", 0, 0, 0},        {"bomb shot", 50, 0, 0},
-               {"blast kill", 250, 1, 0}, {"blast on bomb", 75, 0, 0}, {"escape", -170, 0, 1},
-               {"shell", 0, 0, 0},        {"bomb on ground", 0, 0, 0}};
+    bool bomb;
+    double x, y;
+    int hitPoints;
+    char act;
+  } paths[] = {{"gun kill", 200, 1, 0, false, 1, 3, 1, 'g'},
+               {"gun hit", 0, 0, 0, false, 1, 3, 2, 'g'},
+               {"bomb shot", 50, 0, 0, true, -1, 1, 1, 'g'},
+               {"blast kill", 250, 1, 0, false, 1, 3, 50, 'b'},
+               {"blast on bomb", 75, 0, 0, true, -1, 1, 50, 'b'},
+               {"escape", -170, 0, 1, false, 3.6, 3.1, 170, 'f'},
+               {"shell", 0, 0, 0, false, 1, 3, 200, 's'},
+               {"bomb on ground", 0, 0, 0, true, 0, -0.01, 50, 'f'}};
   for (const bool over : {false, true}) {
     for (const auto& p : paths) {
       SCOPED_TRACE(std::string(p.path) + (over ? ", game over" : ""));
       s.aircraft.clear();
       s.bombs.clear();
       s.explosions.clear();
-      s.inFlight = s.gunStreak = 0;
+      s.inFlight = s.gunStreak = kills = escapes = 0;
       s.gameOver = over;
       score = 1000;
-      kills = escapes = 0;
-      const std::string path = p.path;
-      if (path == "gun kill" || path == "gun hit") {
-        addAircraft(1.0, 3.0, 0.0, path == "gun kill" ? 1 : 2);
-        s.gunfire(plane);
-      } else if (path == "bomb shot") {
-        addBomb(bomb[0], bomb[1]).hitPoints = 1;
-        s.gunfire(bomb);
-      } else if (path == "blast kill") {
-        addAircraft(1.0, 3.0, 0.0, 50);
-        s.applyBlast(plane, 0.1);
-      } else if (path == "blast on bomb") {
-        addBomb(bomb[0], bomb[1]);
-        s.applyBlast(bomb, 0.1);
-      } else if (path == "escape") {
-        addAircraft(3.6, 3.1, 0.0, 170);
-        frames(1);
-      } else if (path == "shell") {
-        addAircraft(1.0, 3.0);
-        s.shellImpact(plane);
+      if (p.bomb) {
+        addBomb(p.x, p.y).hitPoints = p.hitPoints;
       } else {
-        addBomb(0.0, -0.01);
-        frames(1);
+        addAircraft(p.x, p.y, 0, p.hitPoints);
       }
+      const double at[2] = {p.x, p.y + (p.bomb ? 0.0 : 0.05)};
+      if (p.act == 'g') s.gunfire(at);
+      if (p.act == 'b') s.applyBlast(at, 0.1);
+      if (p.act == 's') s.shellImpact(at);
+      if (p.act == 'f') frames(1);
       EXPECT_EQ(score - 1000, over ? 0 : p.points);
       EXPECT_EQ(kills, p.kills);
       EXPECT_EQ(escapes, p.escapes);

@@ -8,32 +8,22 @@
 #include <array>
 #include <vector>
 
-#include "world/random.h"
 #include "enemies/squadron.h"
 #include "support/gl_env.h"
+#include "world/random.h"
 
 namespace enemytest {
-
-using brambleshot::Aircraft;
-using brambleshot::Bomb;
-using brambleshot::Explosion;
-using brambleshot::Squadron;
 
 class SquadronGl : public ::testing::Test {
  protected:
   static inline std::vector<std::array<double, 3>> blasts;  // every hitTest call: x, y, radius
 
-  static bool recordBlast(const double centre[2], double radius) {
-    blasts.push_back({centre[0], centre[1], radius});
-    return false;
-  }
-
-  Squadron s;
+  brambleshot::Squadron s;
   int score = 0, kills = 0, escapes = 0;
 
   void SetUp() override {
-    static const Squadron* shapes = [] {  // untextured, built once for every test
-      auto* g = new Squadron;
+    static const brambleshot::Squadron* shapes = [] {  // untextured, built once for every test
+      auto* g = new brambleshot::Squadron;
       g->quadric = gluNewQuadric();
       g->buildBombList();
       g->buildExplosionList();
@@ -45,7 +35,10 @@ class SquadronGl : public ::testing::Test {
     s.score = &score;
     s.kills = &kills;
     s.escapes = &escapes;
-    s.hitTest = recordBlast;
+    s.hitTest = [](const double centre[2], double radius) {
+      blasts.push_back({centre[0], centre[1], radius});
+      return false;
+    };
     blasts.clear();
     brambleshot::srand(299);  // its first 40 draws are all above 1000: no stray bombs
     glDisable(GL_LIGHT4);
@@ -61,12 +54,14 @@ class SquadronGl : public ::testing::Test {
     for (int i = 0; i < n; ++i)
       s.updateAndDraw(paused);
   }
-  Aircraft& addAircraft(double x, double y, double speed = 0.0, int hitPoints = 200) {
-    s.aircraft.push_back({.x = x, .y = y, .speed = speed, .hitPoints = hitPoints});
+  brambleshot::Aircraft& addAircraft(double x, double y, double speed = 0, int hitPoints = 200) {
     s.inFlight += 1;
-    return s.aircraft.back();
+    return s.aircraft.emplace_back(
+        brambleshot::Aircraft{.x = x, .y = y, .speed = speed, .hitPoints = hitPoints});
   }
-  Bomb& addBomb(double x, double y) { return s.bombs.emplace_back(Bomb{.x = x, .y = y}); }
+  brambleshot::Bomb& addBomb(double x, double y) {
+    return s.bombs.emplace_back(brambleshot::Bomb{.x = x, .y = y});
+  }
   static bool light4On() { return glIsEnabled(GL_LIGHT4) == GL_TRUE; }
 };
 
