@@ -65,30 +65,28 @@ class TankGl : public ::testing::Test {
   }
 };
 
-TEST_F(TankGl, PointerMeetsThePlayPlaneAndTheWeaponsTurnToIt) {
-  tank.aim(450, 300, camera);  // centre of the scene viewport
-  EXPECT_NEAR(tank.aimX, 0.0, 1e-9);
-  EXPECT_NEAR(tank.aimY, 1.80, 0.005);
-  EXPECT_NEAR(tank.cannonAngle, 90.0, 1e-6);
-  EXPECT_NEAR(tank.leftGunAngle, 98.83, 0.01);  // the guns lean in
-  EXPECT_NEAR(tank.rightGunAngle, 81.17, 0.01);
-
+// Aim point and weapon angles where the pointer meets the play plane, through the last frame's
+// matrices; steering keeps the aim point under the pointer and stops at the field's edges.
+TEST_F(TankGl, PointerMeetsThePlayPlaneAndSteeringStopsAtTheEdges) {
+  const auto expectAim = [](double x, double y, double cannon, double left, double right) {
+    EXPECT_NEAR(tank.aimX, x, 0.001);
+    EXPECT_NEAR(tank.aimY, y, 0.005);
+    EXPECT_NEAR(tank.cannonAngle, cannon, 0.05);
+    EXPECT_NEAR(tank.leftGunAngle, left, 0.05);
+    EXPECT_NEAR(tank.rightGunAngle, right, 0.05);
+  };
+  tank.aim(450, 300, camera);  // centre of the scene viewport: the guns lean in
+  expectAim(0.0, 1.80, 90.0, 98.83, 81.17);
   for (int i = 0; i < 20; ++i)
-    tank.steer(-1, camera);  // the aim point stays under the pointer
+    tank.steer(-1, camera);
   EXPECT_NEAR(tank.x, 1.0, 1e-9);
   EXPECT_NEAR(tank.aimX, 0.0, 1e-9);
   EXPECT_NEAR(tank.cannonAngle, 119.05, 0.05);
+  // The scene's bottom-left pixel (GLUT counts rows from the top) lies below the ground:
+  // mirrored, never downward, angles.
+  onMotion(100, 599);
+  expectAim(2.698, -0.510, 16.72, 19.78, 14.46);
 
-  // The scene's bottom-left pixel lies below the ground: mirrored, never downward, angles.
-  tank.aim(100, 0, camera);
-  EXPECT_NEAR(tank.aimX, 2.698, 0.001);
-  EXPECT_NEAR(tank.aimY, -0.510, 0.001);
-  EXPECT_NEAR(tank.cannonAngle, 16.72, 0.05);
-  EXPECT_NEAR(tank.leftGunAngle, 19.78, 0.05);
-  EXPECT_NEAR(tank.rightGunAngle, 14.46, 0.05);
-}
-
-TEST_F(TankGl, SteeringTakes43StepsEachWayAndTheWheelsTurnAtTheLimit) {
   for (const int direction : {-1, +1}) {
     tank.reset();
     for (int step = 1; step <= 43; ++step)
@@ -100,7 +98,7 @@ TEST_F(TankGl, SteeringTakes43StepsEachWayAndTheWheelsTurnAtTheLimit) {
     tank.steer(direction, camera);  // its candidate is exactly +-2.2
     EXPECT_EQ(tank.x, atLimit);
     for (const Mesh& wheel : tank.wheels)
-      EXPECT_NEAR(wheel.rotationAngle, direction / 6.0, 1e-12);
+      EXPECT_NEAR(wheel.rotationAngle, direction / 6.0, 1e-12) << "the wheels turn at the limit";
   }
 }
 
@@ -117,18 +115,17 @@ TEST_F(TankGl, NothingTheWindowOrPointerDoesMakesNaN) {
   tank.aimX = tank.aimY = 1e-200;  // too short to square without underflow
   tank.aim(450, 300, camera);
   EXPECT_NEAR(tank.cannonAngle, 45.0, 1e-9);
-
   // Wild pointers in a normal window and in windows squeezed to no height or no width.
   constexpr double kHuge = std::numeric_limits<double>::max();
-  for (const auto& size : {std::pair{800, 600}, {800, 0}, {0, 600}}) {
-    testenv::resizeWindow(size.first, size.second);
+  for (const auto& [width, height] : {std::pair{800, 600}, {800, 0}, {0, 600}}) {
+    testenv::resizeWindow(width, height);
     drawPausedFrame();
-    for (const auto& p : {std::pair{kHuge, kHuge}, {-kHuge, 0.0}, {NAN, NAN}, {450.0, 0.0}}) {
-      tank.aim(p.first, p.second, camera);
+    for (const auto& [x, y] : {std::pair{kHuge, kHuge}, {-kHuge, 0.0}, {NAN, NAN}, {450.0, 0.0}}) {
+      tank.aim(x, y, camera);
       tank.steer(+1, camera);
       EXPECT_TRUE(std::isfinite(tank.aimX + tank.aimY + tank.leftGunAngle + tank.rightGunAngle +
                                 tank.cannonAngle))
-          << size.first << " x " << size.second << " at " << p.first << ", " << p.second;
+          << width << " x " << height << " at " << x << ", " << y;
     }
   }
 }
@@ -172,7 +169,14 @@ TEST_F(TankGl, OneFramePressGivesAWholeCycleOfLightsOnOffOnOff) {
   squadron.gunStreak = 0;
 }
 
-TEST_F(TankGl, KeysActInLowerCaseOnlyAndPauseStopsSteeringAndFire) {
+TEST_F(TankGl, KeysActInLowerCaseThePauseStopsSteeringAndFireAndNewGameWaitsForTheEnd) {
+  onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
+  onMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 0, 0);
+  EXPECT_TRUE(tank.gunsFiring);
+  onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 0, 0);
+  onMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 0, 0);
+  EXPECT_FALSE(tank.gunsFiring);
+
   onKeyboard('a', 0, 0);
   EXPECT_NEAR(tank.x, 0.05, 1e-12);
   for (unsigned char key : {'d', 'd', 'A', 'D', 'H', 'N', 'P', 'Q', 'x', '\x1b', '\0', '\xff'})
@@ -199,9 +203,9 @@ TEST_F(TankGl, KeysActInLowerCaseOnlyAndPauseStopsSteeringAndFire) {
       EXPECT_EQ(game.paused + 2 * game.helpShown, row[k]) << row[0] << "ph"[k - 1];
     }
   }
-}
 
-TEST_F(TankGl, NewGameOnlyWhileOverAndItKeepsTheAim) {
+  // A new game only while the game is over; it keeps the aim.
+  game.paused = game.helpShown = false;
   game.score = 1200;
   tank.health = 50;
   onKeyboard('n', 0, 0);  // a game is running: ignored
@@ -220,119 +224,6 @@ TEST_F(TankGl, NewGameOnlyWhileOverAndItKeepsTheAim) {
   EXPECT_EQ(tank.health, 250);
   EXPECT_EQ(tank.aimX, aimX);
   EXPECT_EQ(tank.leftGunAngle, leftGun) << "angles wait for the pointer or a steering step";
-}
-
-TEST_F(TankGl, LeftButtonHoldsTheGunsAndMotionAimsFromTheBottomRow) {
-  onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
-  onMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 0, 0);
-  EXPECT_TRUE(tank.gunsFiring);
-  onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 0, 0);
-  onMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 0, 0);
-  EXPECT_FALSE(tank.gunsFiring);
-  onMotion(100, 599);  // GLUT counts rows from the top
-  EXPECT_NEAR(tank.aimX, 2.698, 0.001);
-  EXPECT_NEAR(tank.aimY, -0.510, 0.002);
-}
-
-// Pictures and lines of the tank at x = 0 aimed at (0, 2), over a grey backdrop: quartered
-// pictures for the reticle and the flash, their masks black so each picture shows exactly.
-class TankPictures : public TankGl {
- protected:
-  void SetUp() override {
-    TankGl::SetUp();
-    testenv::loadFlatTexture(kDesertTexture, {90, 90, 90});
-    testenv::loadFlatTexture(kReticleMaskTexture, {0, 0, 0});
-    testenv::loadFlatTexture(kMuzzleFlashMaskTexture, {0, 0, 0});
-    testenv::loadQuarteredTexture(kReticleTexture);
-    testenv::loadQuarteredTexture(kMuzzleFlashTexture);
-    tank.aimX = 0.0;
-    tank.aimY = 2.0;
-    tank.leftGunAngle = tank.rightGunAngle = tank.cannonAngle = 90.0;
-  }
-  void TearDown() override {
-    TankGl::TearDown();
-    testenv::captureStdout([] {
-      loadTexture("./Resources/desert05.bmp", kDesertTexture);
-      loadTexture("./Resources/target.bmp", kReticleTexture);
-      loadTexture("./Resources/targetMask.bmp", kReticleMaskTexture);
-      loadTexture("./Resources/muzzle_flash.bmp", kMuzzleFlashTexture);
-      loadTexture("./Resources/muzzle_flash_mask.bmp", kMuzzleFlashMaskTexture);
-    });
-  }
-  // Whether a yellow tracer passes within two pixels of the play-plane point (x, y).
-  static bool yellowNear(double x, double y) {
-    int wx = 0, wy = 0;
-    testenv::pixelOnPlane(x, y, wx, wy);
-    for (int dx = -2; dx <= 2; ++dx)
-      for (int dy = -2; dy <= 2; ++dy) {
-        const testenv::Rgb p = testenv::readPixel(wx + dx, wy + dy);
-        if (p.r > 200 && p.g > 200 && p.b < 80) return true;
-      }
-    return false;
-  }
-};
-
-// The flashes point their picture's last rows out of the muzzle; like the reticle they are seen
-// from behind the quad's own x axis, which the play plane's mirrored x turns round on screen.
-TEST_F(TankPictures, ReticleAndFlashesShowTheRightWayRoundInTheirFrames) {
-  drawPausedFrame();
-  EXPECT_EQ(testenv::quartersOnPlane(-0.1, 1.9, 0.1, 2.1), "DCBA") << "reticle";
-  // The cannon's flash burns in the nine frames after a shot: 0.2 x 0.4, centred 0.5 along the
-  // barrel from its pivot 0.1 above the tank's origin (in the tank's 0.8 scale).
-  const struct {
-    int reload;
-    const char* shown;
-  } cannon[] = {{500, "DCBA"}, {491, "DCBA"}, {490, "...."}, {0, "...."}};
-  for (const auto& c : cannon) {
-    tank.reload = c.reload;
-    drawPausedFrame();
-    std::string shown = testenv::quartersOnPlane(-0.08, 0.22, 0.08, 0.54);
-    std::replace(shown.begin(), shown.end(), '?', '.');
-    EXPECT_EQ(shown, c.shown) << "reload " << c.reload;
-  }
-  tank.reload = 0;
-  // A light gun's flash, half that size 0.3 along its barrel, shows only in the first step of a
-  // burst; the left gun stands at x = 0.28.
-  const struct {
-    bool firing;
-    int phase;
-    const char* shown;
-  } guns[] = {{true, 1, "DCBA"}, {true, 2, "...."}, {true, 0, "...."}, {false, 1, "...."}};
-  for (const auto& g : guns) {
-    tank.gunsFiring = g.firing;
-    tank.gunPhase = g.phase;
-    drawPausedFrame();
-    std::string shown = testenv::quartersOnPlane(0.184, 0.14, 0.264, 0.30);
-    std::replace(shown.begin(), shown.end(), '?', '.');
-    EXPECT_EQ(shown, g.shown) << "phase " << g.phase << (g.firing ? " firing" : "");
-  }
-}
-
-// Each gun's dash runs out along the line from its mount to the aim point, in the tank's scale;
-// the right gun's dash is one eighth ahead of the left's.
-TEST_F(TankPictures, TracersRunOutFromTheirOwnGuns) {
-  tank.gunsFiring = true;
-  // The point at fraction f of a gun's line: from its mount (m, 0.1) to (0, 2), both scaled by
-  // 0.8 about the tank's origin (0, -0.1).
-  const auto along = [](double m, double f) {
-    return std::pair{0.8 * m * (1 - f), 0.8 * (0.1 + 2 * f) - 0.1};
-  };
-  for (int phase = 1; phase <= 4; ++phase) {
-    tank.gunPhase = phase % 4;
-    drawPausedFrame();
-    SCOPED_TRACE(phase);
-    for (const auto& [mount, ahead] : {std::pair{0.28, 0.0}, std::pair{-0.28, 0.125}}) {
-      const double f0 = 0.25 * (phase - 1) + ahead, f1 = f0 + 0.125;
-      for (const auto& [f, lit] : {std::pair{f0 + 0.02, true},
-                                   {f1 - 0.02, true},
-                                   {f0 - 0.03, false},
-                                   {f1 + 0.03, false}}) {
-        const auto [x, y] = along(mount, f);
-        if (y < 0.2 || f > 1.0) continue;  // inside the hull, which stands in front of the line
-        EXPECT_EQ(yellowNear(x, y), lit) << "gun at " << mount << ", f " << f;
-      }
-    }
-  }
 }
 
 // Where a light's position (kept by GL in eye coordinates) is in the world: the camera looks
@@ -371,16 +262,123 @@ TEST_F(TankGl, WeaponLightsBurnAtTheirMuzzlesInTheFramesTheyFire) {
   tank.gunsFiring = false;
 }
 
-// A tank at rest aimed straight up is its own mirror image: hull, dome, wheels, guns and cannon
-// stand symmetrically about its centre, which shows in the middle of the scene.
-TEST_F(TankGl, TankAtRestIsSymmetricAboutItsCentre) {
-  testenv::loadFlatTexture(kDesertTexture, {90, 90, 90});
-  for (Mesh& wheel : tank.wheels)
-    std::copy_n(Mesh{}.orientation, 16, wheel.orientation);  // unturned, as after start-up
-  tank.aimX = 0.0;
-  tank.aimY = 3.5;  // the reticle far above
-  tank.leftGunAngle = tank.rightGunAngle = tank.cannonAngle = 90.0;
+// Pictures and lines of the tank at x = 0 aimed at (0, 2), over a grey backdrop: quartered
+// pictures for the reticle and the flash, their masks black so each picture shows exactly.
+class TankPictures : public TankGl {
+ protected:
+  void SetUp() override {
+    TankGl::SetUp();
+    testenv::loadFlatTexture(kDesertTexture, {90, 90, 90});
+    testenv::loadFlatTexture(kReticleMaskTexture, {0, 0, 0});
+    testenv::loadFlatTexture(kMuzzleFlashMaskTexture, {0, 0, 0});
+    testenv::loadQuarteredTexture(kReticleTexture);
+    testenv::loadQuarteredTexture(kMuzzleFlashTexture);
+    for (Mesh& wheel : tank.wheels)
+      std::copy_n(Mesh{}.orientation, 16, wheel.orientation);  // unturned, as after start-up
+    tank.aimX = 0.0;
+    tank.aimY = 2.0;
+    tank.leftGunAngle = tank.rightGunAngle = tank.cannonAngle = 90.0;
+  }
+  void TearDown() override {
+    TankGl::TearDown();
+    testenv::captureStdout([] {
+      testenv::loadAllTextures(true);
+      loadTexture("./Resources/desert05.bmp", kDesertTexture);
+    });
+  }
+  // The window pixel where the play-plane point (x, y) shows.
+  static testenv::Rgb pixelAt(double x, double y) {
+    int wx = 0, wy = 0;
+    testenv::pixelOnPlane(x, y, wx, wy);
+    return testenv::readPixel(wx, wy);
+  }
+  // Whether a yellow tracer passes within two pixels of the play-plane point (x, y).
+  static bool yellowNear(double x, double y) {
+    int wx = 0, wy = 0;
+    testenv::pixelOnPlane(x, y, wx, wy);
+    for (int dx = -2; dx <= 2; ++dx)
+      for (int dy = -2; dy <= 2; ++dy) {
+        const testenv::Rgb p = testenv::readPixel(wx + dx, wy + dy);
+        if (p.r > 200 && p.g > 200 && p.b < 80) return true;
+      }
+    return false;
+  }
+  // The quarters of a picture over the play-plane rectangle, '.' for anything else.
+  static std::string pictureOn(double x0, double y0, double x1, double y1) {
+    std::string shown = testenv::quartersOnPlane(x0, y0, x1, y1);
+    std::replace(shown.begin(), shown.end(), '?', '.');
+    return shown;
+  }
+};
+
+// The flashes point their picture's last rows out of the muzzle; like the reticle they are seen
+// from behind the quad's own x axis, which the play plane's mirrored x turns round on screen.
+TEST_F(TankPictures, ReticleAndFlashesShowTheRightWayRoundInTheirFrames) {
   drawPausedFrame();
+  EXPECT_EQ(testenv::quartersOnPlane(-0.1, 1.9, 0.1, 2.1), "DCBA") << "reticle";
+  // The cannon's flash burns in the nine frames after a shot: 0.2 x 0.4, centred 0.5 along the
+  // barrel from its pivot 0.1 above the tank's origin (in the tank's 0.8 scale).
+  for (const auto& [reload, shown] :
+       {std::pair{500, "DCBA"}, {491, "DCBA"}, {490, "...."}, {0, "...."}}) {
+    tank.reload = reload;
+    drawPausedFrame();
+    EXPECT_EQ(pictureOn(-0.08, 0.22, 0.08, 0.54), shown) << "reload " << reload;
+  }
+  tank.reload = 0;
+  // A light gun's flash, half that size 0.3 along its barrel, shows only in the first step of a
+  // burst; the left gun stands at x = 0.28.
+  const struct {
+    bool firing;
+    int phase;
+    const char* shown;
+  } guns[] = {{true, 1, "DCBA"}, {true, 2, "...."}, {true, 0, "...."}, {false, 1, "...."}};
+  for (const auto& g : guns) {
+    tank.gunsFiring = g.firing;
+    tank.gunPhase = g.phase;
+    drawPausedFrame();
+    EXPECT_EQ(pictureOn(0.184, 0.14, 0.264, 0.30), g.shown)
+        << "phase " << g.phase << (g.firing ? " firing" : "");
+  }
+}
+
+// Each gun's dash runs out along the line from its mount to the aim point, in the tank's scale;
+// the right gun's dash is one eighth ahead of the left's.
+TEST_F(TankPictures, TracersRunOutFromTheirOwnGuns) {
+  tank.gunsFiring = true;
+  // The point at fraction f of a gun's line: from its mount (m, 0.1) to (0, 2), both scaled by
+  // 0.8 about the tank's origin (0, -0.1).
+  const auto along = [](double m, double f) {
+    return std::pair{0.8 * m * (1 - f), 0.8 * (0.1 + 2 * f) - 0.1};
+  };
+  for (int phase = 1; phase <= 4; ++phase) {
+    tank.gunPhase = phase % 4;
+    drawPausedFrame();
+    SCOPED_TRACE(phase);
+    for (const auto& [mount, ahead] : {std::pair{0.28, 0.0}, std::pair{-0.28, 0.125}}) {
+      const double f0 = 0.25 * (phase - 1) + ahead, f1 = f0 + 0.125;
+      for (const auto& [f, lit] : {std::pair{f0 + 0.02, true},
+                                   {f1 - 0.02, true},
+                                   {f0 - 0.03, false},
+                                   {f1 + 0.03, false}}) {
+        const auto [x, y] = along(mount, f);
+        if (y < 0.2 || f > 1.0) continue;  // inside the hull, which stands in front of the line
+        EXPECT_EQ(yellowNear(x, y), lit) << "gun at " << mount << ", f " << f;
+      }
+    }
+  }
+}
+
+// A tank at rest aimed straight up is its own mirror image: hull, dome, wheels, guns and cannon
+// stand symmetrically about its centre, which shows in the middle of the scene. The shell flies
+// at full scale with its own bronze material, whatever was applied before.
+TEST_F(TankPictures, TankIsSymmetricAboutItsCentreAndTheShellShowsBronze) {
+  tank.shellInFlight = true;
+  tank.shellX = -1.0;
+  tank.shellY = 1.0;
+  tank.shellHeading = 90.0;
+  drawPausedFrame();
+  drawPausedFrame();  // the material the last frame left behind is the guns' grey
+  tank.shellInFlight = false;
   int left = 0, bottom = 0, right = 0, top = 0;
   testenv::pixelOnPlane(0.45, -0.45, left, bottom);
   testenv::pixelOnPlane(-0.45, 0.3, right, top);
@@ -396,48 +394,31 @@ TEST_F(TankGl, TankAtRestIsSymmetricAboutItsCentre) {
   // A few edge pixels fall differently on the two sides; a moved or resized part shows hundreds.
   EXPECT_LT(differing * 100, drawn)
       << differing << " of " << drawn << " drawn pixels on the left half";
-  testenv::captureStdout([] { loadTexture("./Resources/desert05.bmp", kDesertTexture); });
-}
 
-// The shell flies at full scale with its own bronze material, whatever was applied before.
-TEST_F(TankGl, ShellShowsBronzeWhereItFlies) {
-  testenv::loadFlatTexture(kDesertTexture, {90, 90, 90});
-  tank.shellInFlight = true;
-  tank.shellX = -1.0;
-  tank.shellY = 1.0;
-  tank.shellHeading = 90.0;
-  drawPausedFrame();
-  drawPausedFrame();  // the material the last frame left behind is the guns' grey
-  tank.shellInFlight = false;
-  // Tail at the shell's position, nose 0.3 ahead of it.
+  // The shell's tail at its position, its nose 0.3 ahead of it.
   for (const auto& [y, bronze] :
        {std::pair{1.05, true}, {1.15, true}, {1.25, true}, {1.35, false}}) {
-    int wx = 0, wy = 0;
-    testenv::pixelOnPlane(-1.0, y, wx, wy);
-    const testenv::Rgb p = testenv::readPixel(wx, wy);
+    const testenv::Rgb p = pixelAt(-1.0, y);
     EXPECT_EQ(p.r > p.g + 4 && p.g > p.b + 4, bronze)
         << y << ": " << p.r << " " << p.g << " " << p.b;
     EXPECT_EQ(p.r == 90 && p.g == 90 && p.b == 90, !bronze) << y;
   }
-  testenv::captureStdout([] { loadTexture("./Resources/desert05.bmp", kDesertTexture); });
 }
 
 // The frame in which a blast destroys the tank no longer draws it: the game is over before the
-// tank's turn comes.
-TEST_F(TankGl, TankIsGoneInTheFrameItIsDestroyed) {
+// tank's turn comes. The tank's fifth blast frame ends the game; later blasts in that frame do
+// no more damage, and the wreck's own explosion harms nothing.
+TEST_F(TankPictures, TankIsGoneInTheFrameItIsDestroyed) {
   const auto rightHalf = [] {  // the tank's screen-right half, away from both explosions
     std::vector<int> pixels;
-    int left = 0, bottom = 0, right = 0, top = 0;
-    testenv::pixelOnPlane(-0.2, -0.35, left, bottom);
-    testenv::pixelOnPlane(-0.45, 0.05, right, top);
-    for (int y = bottom; y <= top; y += 2)
-      for (int x = left; x <= right; x += 2) {
-        const testenv::Rgb p = testenv::readPixel(x, y);
+    for (double y = -0.35; y <= 0.05; y += 0.02)
+      for (double x = -0.2; x >= -0.45; x -= 0.02) {
+        const testenv::Rgb p = pixelAt(x, y);
         pixels.push_back(p.r << 16 | p.g << 8 | p.b);
       }
     return pixels;
   };
-  tank.aim(250, 450, camera);  // reticle out of the way
+  tank.aimY = 3.5;  // reticle out of the way
   squadron.gameOver = true;
   drawPausedFrame();
   const std::vector<int> without = rightHalf();
@@ -445,12 +426,20 @@ TEST_F(TankGl, TankIsGoneInTheFrameItIsDestroyed) {
   drawPausedFrame();
   ASSERT_NE(rightHalf(), without);
 
-  tank.health = 50;
-  const double beside[2] = {0.5, 0.0};  // its first square, radius 0.15, reaches the hull's box
-  squadron.spawnExplosion(beside, 0.6, true);
+  tank.health = 100;
+  const double beside[2] = {0.5, 0.0}, below[2] = {0.3, -0.5};
+  squadron.spawnExplosion(beside, 0.6, true);  // its first square, radius 0.15, reaches the hull
   drawFrame();
+  EXPECT_EQ(tank.health, 50);
+  squadron.spawnExplosion(below, 0.6, true);
+  drawFrame();  // the first blast of this frame is the fifth
   EXPECT_TRUE(squadron.isGameOver());
+  EXPECT_EQ(tank.health, 0) << "the second blast of the frame is refused";
   EXPECT_EQ(rightHalf(), without);
+  ASSERT_EQ(squadron.explosions.size(), 3u);
+  EXPECT_EQ(squadron.explosions[2].y, tank.y);
+  EXPECT_FALSE(squadron.explosions[2].damaging) << "the wreck's explosion";
+  EXPECT_DOUBLE_EQ(squadron.explosions[2].radius, 0.15) << "grown in the pass that spawned it";
   squadron.explosions.clear();
   glDisable(GL_LIGHT4);
 }
