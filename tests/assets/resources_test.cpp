@@ -1,6 +1,8 @@
-// The committed images: masked pictures suit the way the game draws them, and the generator
-// still makes every committed resource byte for byte.
+// Resource files: what is not a plain file, or a mesh beyond the size cap, is refused at once by
+// both loaders, as a missing file is; masked pictures suit the way the game draws them; and the
+// generator still makes every committed resource byte for byte.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "assets/bitmap.h"
+#include "assets/mesh.h"
 #include "support/test_util.h"
 
 namespace {
@@ -23,6 +26,40 @@ BitmapImage load(const std::string& name) {
   BitmapImage image;
   EXPECT_TRUE(brambleshot::readBitmap(resource(name).string(), image)) << name;
   return image;
+}
+
+TEST(ResourceFiles, OnlyRegularFilesAndMeshesUpToSixtyFourMiBAreRead) {
+  testenv::TempDir dir;
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir / "zero");
+  fs::create_directory(dir / "folder");
+  // Each would block in open, feed an endless stream, or read as an empty file.
+  for (const fs::path& path : {dir / "fifo", dir / "zero", dir / "folder"}) {
+    SCOPED_TRACE(path);
+    brambleshot::Mesh mesh;
+    EXPECT_EQ(testenv::captureStdout([&] { mesh.load(path, 0); }),
+              "Could not open file " + path.string() + "\n");
+    EXPECT_TRUE(mesh.vertices.empty());
+    brambleshot::BitmapImage image;
+    bool ok = true;
+    EXPECT_EQ(testenv::captureStdout([&] { ok = brambleshot::readBitmap(path, image); }),
+              "File Not Found : " + path.string() + "\n");
+    EXPECT_FALSE(ok);
+  }
+
+  const fs::path path = dir / "big.m";
+  const std::uintmax_t cap = std::uintmax_t{64} << 20;
+  for (const std::uintmax_t size : {cap, cap + 1}) {
+    // One vertex, then zero bytes (a sparse file: nothing is written to the disk).
+    testenv::writeFile(path, "Vertex 0 1 2 3\n");
+    fs::resize_file(path, size);
+    brambleshot::Mesh mesh;
+    EXPECT_EQ(testenv::captureStdout([&] { mesh.load(path, 0); }),
+              size == cap
+                  ? ""
+                  : "Mesh file " + path.string() + " is larger than 64 MiB: model left out\n");
+    EXPECT_EQ(mesh.vertices.size(), size == cap ? 1u : 0u) << size;
+  }
 }
 
 // The scene is multiplied by a mask and the picture then added: wherever the mask lets the whole

@@ -1,24 +1,26 @@
-// Mesh drawing in the real GL context: where vertices land, the rotation fold, copies and
-// reloads, and the normals sent under flat and smooth shading.
+// Meshes and textures in the real GL context: where vertices land, the rotation fold, copies and
+// reloads, the normals sent under flat and smooth shading, and images GL refuses.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <vector>
 
+#include "assets/bitmap.h"
 #include "assets/mesh.h"
 #include "support/gl_env.h"
+#include "support/test_util.h"
 
 namespace {
 
-using brambleshot::Mesh;
+using namespace brambleshot;
 
 // A red triangle 4 wide and 2 high: extent 4, centroid (4/3, 2/3, 0).
 const char* const kTriangle =
     "Vertex 0 0 0 0\nVertex 1 4 0 0\nVertex 2 0 2 0\nFace 0 0 1 2 {rgb=(1 0 0) matid=1}\n";
-const brambleshot::Material kGrey = {
-    {0, 0, 0, 1}, {0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
+const Material kGrey = {{0, 0, 0, 1}, {0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
 
 Mesh meshOf(const char* text) {
   Mesh mesh;
@@ -154,6 +156,30 @@ TEST_F(MeshDrawing, FlatSendsFaceNormalsAndSmoothVertexNormals) {
   fold.draw(GL_TRIANGLES, GL_SMOOTH);
   EXPECT_NEAR(corner(), 128, 8);
   EXPECT_GT(corner(), nearFold() + 5);
+}
+
+// An image GL refuses (wider than GL takes, handed over past the reader's own check) is reported;
+// an error left over from earlier GL work is not blamed on a good image.
+TEST(Texture, AnImageGLRefusesIsReportedAndEarlierErrorsAreNotBlamedOnIt) {
+  constexpr TextureId kScratch = 7777;  // a number the game never uses
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  // Wider than GL takes: handed over directly, past the reader's own check.
+  BitmapImage image;
+  image.width = largest * 2;
+  image.height = 1;
+  image.pixels = std::make_unique<unsigned char[]>(static_cast<std::size_t>(image.width) * 3);
+  bool ok = true;
+  EXPECT_EQ(testenv::captureStdout([&] { ok = uploadTexture(image, kScratch, "wide.bmp"); }),
+            "Texture from wide.bmp was refused by GL: error 0x0501\n");
+  EXPECT_FALSE(ok);
+
+  // An error left over from earlier GL work does not count against a good image.
+  glEnable(GL_RGB);  // not a capability: GL_INVALID_ENUM
+  image.width = image.height = 4;
+  EXPECT_EQ(testenv::captureStdout([&] { ok = uploadTexture(image, kScratch, "small.bmp"); }), "");
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace
