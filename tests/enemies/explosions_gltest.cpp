@@ -71,10 +71,15 @@ TEST_F(ExplosionLife, TouchingDoesNothingAndAChainReachesANeighbourInTheSamePass
   EXPECT_EQ(blasts[1][0], 2.8);
 }
 
+// Seen as the game's camera sees the play plane: from the -z side, x mirrored on the screen.
 TEST_F(ExplosionLife, BombAndExplosionAreDrawnWhereTheyAre) {
+  glMatrixMode(GL_PROJECTION);
+  glOrtho(-1, 1, -1, 1, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glRotated(180, 0, 1, 0);
   auto brightness = [](double x, double y) {
     const testenv::Rgb c =
-        testenv::readPixel(static_cast<int>((x + 1) * 400), static_cast<int>((y + 1) * 300));
+        testenv::readPixel(static_cast<int>((1 - x) * 400), static_cast<int>((y + 1) * 300));
     return c.r + c.g + c.b;
   };
   addBomb(0.0, 0.51);
