@@ -61,9 +61,8 @@ TEST(Fullscreen, F11TogglesAndTheWindowReturnsToItsSize) {
       ASSERT_TRUE(toggleTo(c.width, c.height));
     }
     // The other special keys do nothing, and the game still answers its own keys.
-    game.key("F10");
-    game.key("Left");
-    game.key("q");
+    for (const char* key : {"F10", "Left", "q"})
+      game.key(key);
     EXPECT_EQ(game.waitForExit(20.0), 0) << game.output();
   }
 }

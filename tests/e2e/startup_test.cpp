@@ -68,16 +68,15 @@ TEST(DamagedResources, StopTheGameOrAreOnlyReported) {
     }
     EXPECT_EQ(game.waitForExit(50.0), c.status) << game.output();
     if (c.output != StandardOutput::captured) continue;
-    const std::string& output = game.output();
-    const std::size_t at = output.find(c.message);
-    EXPECT_NE(at, std::string::npos) << output;
+    const std::string& out = game.output();
+    const std::size_t at = out.find(c.message);
+    EXPECT_NE(at, std::string::npos) << out;
     // Nothing is loaded after a failed image, not even the sounds.
-    EXPECT_TRUE(c.status == 0 || output.find("Trying to load", at + 1) == std::string::npos)
-        << output;
+    EXPECT_TRUE(c.status == 0 || out.find("Trying to load", at + 1) == std::string::npos) << out;
     // One line for the first sound that fails, none before the images are all in.
     const std::size_t said = c.message.starts_with("brambleshot:") ? at : std::string::npos;
-    EXPECT_EQ(output.find("brambleshot:"), said) << output;
-    EXPECT_EQ(output.rfind("brambleshot:"), said) << output;
+    EXPECT_EQ(out.find("brambleshot:"), said) << out;
+    EXPECT_EQ(out.rfind("brambleshot:"), said) << out;
   }
 }
 
