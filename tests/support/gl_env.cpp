@@ -39,18 +39,14 @@ void GlEnvironment::SetUp() {
   placeCamera(camera);
   glReadBuffer(GL_BACK);
   for (int i = 0; i < 5; ++i)
-    pumpEvents();
-}
-
-void pumpEvents() {
-  glutMainLoopEvent();
+    glutMainLoopEvent();
 }
 
 void resizeWindow(int width, int height) {
   brambleshot::game.windowWidth = width;
   brambleshot::game.windowHeight = height;
   glutReshapeWindow(width > 0 ? width : 1, height > 0 ? height : 1);
-  pumpEvents();
+  glutMainLoopEvent();
 }
 
 Rgb readPixel(int x, int y) {
@@ -109,6 +105,8 @@ void loadFlatTexture(unsigned id, Rgb colour) {
   loadPixels(id, pixels);
 }
 
+namespace {
+
 char quarterAt(int x, int y) {
   const Rgb p = readPixel(x, y);
   for (int q = 0; q < 4; ++q)
@@ -118,6 +116,8 @@ char quarterAt(int x, int y) {
       return static_cast<char>('A' + q);
   return '?';
 }
+
+}  // namespace
 
 std::string quartersIn(int left, int bottom, int right, int top) {
   const int x0 = left + (right - left) / 4, x1 = right - (right - left) / 4;

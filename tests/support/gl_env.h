@@ -9,9 +9,7 @@
 namespace testenv {
 
 struct Rgb {
-  int r = 0;
-  int g = 0;
-  int b = 0;
+  int r = 0, g = 0, b = 0;
 };
 
 // Opens the window once per binary; registered by gl_main.cpp.
@@ -34,18 +32,14 @@ void loadAllTextures(bool again = false);
 // reads, top-left, top-right, bottom-left, bottom-right: "CDAB".
 void loadQuarteredTexture(unsigned id, int scale = 255);
 void loadFlatTexture(unsigned id, Rgb colour);
-// The quarter letter whose colour shows at window pixel (x, y), '?' for any other colour.
-char quarterAt(int x, int y);
-// The quarters shown at the four inner points (a quarter of the way in from each corner) of a
-// window rectangle, in the order top-left, top-right, bottom-left, bottom-right; rows from the
-// bottom as GL counts them.
+// The quarter letters ('?': another colour) shown at the four inner points (a quarter of the way
+// in from each corner) of a window rectangle, in the order top-left, top-right, bottom-left,
+// bottom-right; rows from the bottom as GL counts them.
 std::string quartersIn(int left, int bottom, int right, int top);
 // The same for the window rectangle that the play-plane rectangle x0..x1, y0..y1 covers under
 // the last frame's scene view.
 std::string quartersOnPlane(double x0, double y0, double x1, double y1);
 // The window pixel (GL rows, from the bottom) where the play-plane point (x, y) shows.
 void pixelOnPlane(double x, double y, int& windowX, int& windowY);
-// Lets freeglut handle pending window-system events.
-void pumpEvents();
 
 }  // namespace testenv

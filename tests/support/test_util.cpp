@@ -1,13 +1,10 @@
-// Temporary folders, file helpers and a child process runner with a hard time limit.
+// Temporary folders, file helpers and a child process runner with a time limit.
 #include "support/test_util.h"
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -53,8 +50,18 @@ std::string captureStdout(const std::function<void()>& fn) {
   return ::testing::internal::GetCapturedStdout();
 }
 
+MemoryStream::~MemoryStream() {
+  std::fclose(stream);
+  std::free(bytes);
+}
+
+std::string MemoryStream::text() {
+  std::fflush(stream);
+  return {bytes, size};
+}
+
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::filesystem::path& workingDirectory, double timeoutSeconds) {
+                         const std::filesystem::path& workingDirectory, unsigned timeoutSeconds) {
   ProcessResult result;
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return result;
@@ -65,8 +72,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     close(pipeFds[0]);
     close(pipeFds[1]);
     if (chdir(workingDirectory.c_str()) != 0) _exit(126);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    alarm(timeoutSeconds);  // the limit outlives exec: SIGALRM ends the program
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args)
       argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -74,56 +81,33 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     _exit(127);
   }
   close(pipeFds[1]);
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
   char buffer[4096];
-  bool open = true;
-  while (open) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      result.timedOut = true;
-      kill(pid, SIGKILL);
-      break;
-    }
-    pollfd fd{pipeFds[0], POLLIN, 0};
-    if (poll(&fd, 1, static_cast<int>(left.count())) > 0) {
-      const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-      if (n <= 0)
-        open = false;
-      else
-        result.output.append(buffer, static_cast<std::size_t>(n));
-    }
-  }
+  for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+    result.output.append(buffer, static_cast<std::size_t>(n));
   close(pipeFds[0]);
   int status = 0;
   waitpid(pid, &status, 0);
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
 }
 
 std::string bmpBytes(int width, int height, const std::string& pixelBytes, unsigned planes,
                      unsigned bitsPerPixel) {
   std::string bytes(54, '\0');
-  auto put32 = [&bytes](std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
+  auto put = [&bytes](std::size_t at, std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i)
       bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
-  };
-  auto put16 = [&bytes](std::size_t at, unsigned value) {
-    bytes[at] = static_cast<char>(value & 0xff);
-    bytes[at + 1] = static_cast<char>((value >> 8) & 0xff);
   };
   bytes[0] = 'B';
   bytes[1] = 'M';
-  put32(2, static_cast<std::uint32_t>(54 + pixelBytes.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<std::uint32_t>(width));
-  put32(22, static_cast<std::uint32_t>(height));
-  put16(26, planes);
-  put16(28, bitsPerPixel);
-  put32(34, static_cast<std::uint32_t>(pixelBytes.size()));
+  put(2, static_cast<std::uint32_t>(54 + pixelBytes.size()), 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, static_cast<std::uint32_t>(width), 4);
+  put(22, static_cast<std::uint32_t>(height), 4);
+  put(26, planes, 2);
+  put(28, bitsPerPixel, 2);
+  put(34, static_cast<std::uint32_t>(pixelBytes.size()), 4);
   return bytes + pixelBytes;
 }
 

@@ -1,6 +1,7 @@
 // Helpers for tests that work with real files and real processes.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -32,16 +33,23 @@ std::string readFile(const std::filesystem::path& path);
 // Runs fn and returns what it printed on standard output.
 std::string captureStdout(const std::function<void()>& fn);
 
-struct ProcessResult {
-  int exitCode = -1;      // exit status, or -1 if killed by a signal or the time limit
-  int signal = 0;         // the signal that ended it, if any
-  bool timedOut = false;  // killed after timeoutSeconds
-  std::string output;     // standard output and standard error, interleaved
+// A stream kept in memory, for code that reports to a FILE*.
+struct MemoryStream {
+  char* bytes = nullptr;
+  std::size_t size = 0;
+  std::FILE* stream = open_memstream(&bytes, &size);
+  ~MemoryStream();
+  std::string text();  // everything written so far
 };
 
-// Runs program with args in workingDirectory, killing it after timeoutSeconds.
+struct ProcessResult {
+  int exitCode = -1;   // exit status, or -1 if killed by a signal or the time limit
+  std::string output;  // standard output and standard error, interleaved
+};
+
+// Runs program with args in workingDirectory, ending it after timeoutSeconds (whole seconds).
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::filesystem::path& workingDirectory, double timeoutSeconds);
+                         const std::filesystem::path& workingDirectory, unsigned timeoutSeconds);
 
 // A BMP file's bytes: 54-byte header, then the pixel bytes as given (B, G, R, bottom row first).
 // planes and bitsPerPixel are written as given so tests can make broken files.
