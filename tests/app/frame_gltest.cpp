@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/frame.h"
 #include "assets/bitmap.h"
@@ -36,21 +36,6 @@ class Frame : public ::testing::Test {
   }
 };
 
-struct Matrices {
-  double projection[16];
-  double modelview[16];
-  GLint viewport[4];
-};
-
-Matrices matricesAfterFrame() {
-  drawFrame();
-  Matrices m;
-  glGetDoublev(GL_PROJECTION_MATRIX, m.projection);
-  glGetDoublev(GL_MODELVIEW_MATRIX, m.modelview);
-  glGetIntegerv(GL_VIEWPORT, m.viewport);
-  return m;
-}
-
 TEST_F(Frame, SplitsTheWindowIntoPanelAndSceneAtAnySize) {
   struct Case {
     int width, height, sceneX, sceneWidth, aspectHeight;
@@ -60,39 +45,39 @@ TEST_F(Frame, SplitsTheWindowIntoPanelAndSceneAtAnySize) {
                        Case{7, 600, 0, 7, 600}, Case{800, 0, 100, 700, 1}, Case{0, 0, 0, 0, 1}}) {
     SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
     testenv::resizeWindow(c.width, c.height);
-    const Matrices m = matricesAfterFrame();
-    EXPECT_EQ(m.viewport[0], c.sceneX);
-    EXPECT_EQ(m.viewport[1], 0);
-    EXPECT_EQ(m.viewport[2], c.sceneWidth);
-    EXPECT_EQ(m.viewport[3], c.height);
+    drawFrame();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4),
+              (std::vector<GLint>{c.sceneX, 0, c.sceneWidth, c.height}));
     // 60-degree perspective with the scene's aspect, near 0.5, far 10 (GL keeps floats).
+    double projection[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
     const double f = 1.0 / std::tan(M_PI / 6.0);
-    EXPECT_FLOAT_EQ(m.projection[0], f * c.aspectHeight / std::max(c.sceneWidth, 1));
-    EXPECT_FLOAT_EQ(m.projection[5], f);
-    EXPECT_FLOAT_EQ(m.projection[10], (10.0 + 0.5) / (0.5 - 10.0));
-    EXPECT_FLOAT_EQ(m.projection[14], 2 * 10.0 * 0.5 / (0.5 - 10.0));
+    EXPECT_FLOAT_EQ(projection[0], f * c.aspectHeight / std::max(c.sceneWidth, 1));
+    EXPECT_FLOAT_EQ(projection[5], f);
+    EXPECT_FLOAT_EQ(projection[10], (10.0 + 0.5) / (0.5 - 10.0));
+    EXPECT_FLOAT_EQ(projection[14], 2 * 10.0 * 0.5 / (0.5 - 10.0));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
 }
 
 TEST_F(Frame, LeavesTheStateThatAimingAndTheNextFrameRelyOn) {
   game.helpShown = true;  // the overlay switches the most state
-  const Matrices m = matricesAfterFrame();
+  drawFrame();
+  double modelview[16];
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
   for (int i = 0; i < 16; ++i)
-    EXPECT_EQ(m.modelview[i], (i % 5 == 0) ? 1.0 : 0.0) << i;
-  GLint mode = 0;
+    EXPECT_EQ(modelview[i], (i % 5 == 0) ? 1.0 : 0.0) << i;
+  GLint mode = 0, depth = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
-  EXPECT_EQ(mode, GL_MODELVIEW);
-  GLint depth = 0;
   glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+  EXPECT_EQ(mode, GL_MODELVIEW);
   EXPECT_EQ(depth, 1);
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
-  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
-  EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
-  EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
+  for (GLenum on : {GL_LIGHTING, GL_DEPTH_TEST, GL_LIGHT0})
+    EXPECT_TRUE(glIsEnabled(on)) << on;
+  for (GLenum off : {GL_TEXTURE_2D, GL_BLEND, GL_COLOR_MATERIAL, GL_NORMALIZE})
+    EXPECT_FALSE(glIsEnabled(off)) << off;
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -105,11 +90,10 @@ TEST_F(Frame, SunIsSentInWorldCoordinatesEveryFrame) {
   drawFrame();
   float position[4];
   glGetLightfv(GL_LIGHT0, GL_POSITION, position);
-  EXPECT_NEAR(position[0], 0.0f, 1e-6);
-  EXPECT_NEAR(position[1], 2.0f, 1e-6);
-  EXPECT_NEAR(position[3], 0.0f, 1e-6);
   // gluLookAt along +z turns world z into eye -z.
-  EXPECT_NEAR(position[2], 1.0f, 1e-6);
+  const float expected[4] = {0.0f, 2.0f, 1.0f, 0.0f};
+  for (int i = 0; i < 4; ++i)
+    EXPECT_NEAR(position[i], expected[i], 1e-6) << i;
 }
 
 // Test pictures with a different colour in each quarter show which way round each picture is.
