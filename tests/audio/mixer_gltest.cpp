@@ -30,139 +30,106 @@ namespace {
 
 using namespace brambleshot;
 
-struct Heard {
-  GameEvent event;
-  double at;  // seconds into the mix
-};
+constexpr double kSilent = 1e-4;  // RMS; a sound at its quietest is far above this
+constexpr double kHeard = 0.005;
 
 // The mixer's output, 44.1 kHz stereo as 32-bit floats (OpenAL Soft's default for the wave
 // backend), channel 0 on the left.
 struct Mix {
-  std::vector<float> left, right;
   static constexpr int kRate = 44100;
+  std::vector<float> samples;  // left and right interleaved
 
   explicit Mix(const std::string& bytes) {
-    std::size_t offset = 12;
-    while (offset + 8 <= bytes.size()) {
+    for (std::size_t at = 12; at + 8 <= bytes.size();) {
       std::uint32_t length = 0;
-      std::memcpy(&length, bytes.data() + offset + 4, 4);
-      if (bytes.compare(offset, 4, "data") == 0) {
-        const std::size_t frames = (bytes.size() - offset - 8) / 8;  // all of it, even unclosed
-        for (std::size_t i = 0; i < frames; ++i) {
-          float pair[2];
-          std::memcpy(pair, bytes.data() + offset + 8 + i * 8, 8);
-          left.push_back(pair[0]);
-          right.push_back(pair[1]);
-        }
+      std::memcpy(&length, &bytes[at + 4], 4);
+      if (bytes.compare(at, 4, "data") == 0) {
+        samples.resize((bytes.size() - at - 8) / 8 * 2);  // all of it, even unclosed
+        std::memcpy(samples.data(), &bytes[at + 8], samples.size() * sizeof(float));
         return;
       }
-      offset += 8 + length;
+      at += 8 + length;
     }
   }
-  double seconds() const { return static_cast<double>(left.size()) / kRate; }
+  double seconds() const { return static_cast<double>(samples.size()) / 2 / kRate; }
   // Root mean square of one channel (or both: -1) over [from, to) seconds.
   double rms(double from, double to, int channel = -1) const {
     const auto a = static_cast<std::size_t>(std::max(0.0, from) * kRate);
-    const auto b = std::min(left.size(), static_cast<std::size_t>(to * kRate));
+    const auto b = std::min(samples.size() / 2, static_cast<std::size_t>(to * kRate));
     double sum = 0.0;
-    for (std::size_t i = a; i < b; ++i) {
-      if (channel != 1) sum += left[i] * left[i];
-      if (channel != 0) sum += right[i] * right[i];
+    int count = 0;
+    for (std::size_t i = 2 * a; i < 2 * b; ++i) {
+      if (channel >= 0 && static_cast<int>(i % 2) != channel) continue;
+      sum += samples[i] * samples[i];
+      ++count;
     }
-    return b > a ? std::sqrt(sum / static_cast<double>((b - a) * (channel < 0 ? 2 : 1))) : 0.0;
+    return count > 0 ? std::sqrt(sum / count) : 0.0;
   }
 };
 
-class Mixer : public ::testing::Test {
- protected:
-  static inline testenv::TempDir* dir = nullptr;
-  static inline std::vector<Heard> heard;
+struct Heard {
+  GameEvent event;
+  double at;  // seconds into the mix
+};
+std::vector<Heard> heard;
 
-  static void SetUpTestSuite() {
-    dir = new testenv::TempDir;
-    const std::string config = (*dir / "alsoft.conf").string();
-    testenv::writeFile(config,
-                       "[general]\ndrivers=wave\nchannels=stereo\nfrequency=44100\n"
-                       "[wave]\nfile=" +
-                           (*dir / "mix.wav").string() + "\n");
-    // Read by OpenAL Soft when it is first used, which is in these tests.
-    setenv("ALSOFT_CONF", config.c_str(), 1);
-    setenv("ALSOFT_DRIVERS", "wave", 1);
-    testenv::captureStdout([] {
-      testenv::loadAllTextures();
-      squadron.init(tankHitTest, game.score, game.kills, game.escapes);
-      tank.init(camera);
-      if (hudPanel.labelsList == 0) buildPanelLists();
-    });
-  }
-  static void TearDownTestSuite() { delete dir; }
+void listen(GameEvent event, double x) {
+  heard.push_back({event, soundPlayer.mixedSeconds()});
+  soundPlayer.play(event, x);
+}
 
-  static void listen(GameEvent event, double x) {
-    heard.push_back({event, soundPlayer.mixedSeconds()});
-    soundPlayer.play(event, x);
+void frames(int n) {
+  for (int i = 0; i < n; ++i) {
+    drawFrame();
+    updateSound();
   }
-
-  void SetUp() override {
-    testenv::resizeWindow(800, 600);
-    brambleshot::srand(299);
-    squadron.aircraft.clear();
-    squadron.bombs.clear();
-    squadron.explosions.clear();
-    squadron.inFlight = 0;
-    squadron.gameOver = false;
-    tank.reset();
-    game.paused = game.helpShown = false;
-    heard.clear();
-    soundPlayer.setMuted(false);
-    ASSERT_TRUE(soundPlayer.open((testenv::sourceDir() / "Resources/sounds").string(), camera));
-    setEventListener(listen);
-  }
-  void TearDown() override {
-    setEventListener(nullptr);
-    soundPlayer.close();
-    soundPlayer.setMuted(false);
-    if (game.paused) onKeyboard('p', 0, 0);
-  }
-
-  // Closes the device (which completes the file) and reads what was mixed.
-  Mix finish() {
-    soundPlayer.close();
-    return Mix(testenv::readFile(*dir / "mix.wav"));
-  }
-  static void frames(int n) {
-    for (int i = 0; i < n; ++i) {
-      drawFrame();
-      updateSound();
-    }
-  }
-  // Lets the mixer run on for the given number of seconds of output.
-  static double mixFor(double seconds) {
-    const double end = soundPlayer.mixedSeconds() + seconds;
-    while (soundPlayer.mixedSeconds() < end)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return soundPlayer.mixedSeconds();
-  }
-  // A bomb just above the ground at x, and frames until it has hit: the time it was heard.
-  static double bombHitsGround(double x) {
-    squadron.bombs.push_back(Bomb{.x = x, .y = 0.015});
-    const std::size_t before = heard.size();
-    for (int i = 0; i < 5 && heard.size() == before; ++i)
-      frames(1);
-    EXPECT_GT(heard.size(), before);
-    return heard.size() > before ? heard[before].at : 0.0;
-  }
-  static void gunBurst() {
-    tank.gunsFiring = true;
+}
+// Lets the mixer run on for the given number of seconds of output.
+double mixFor(double seconds) {
+  const double end = soundPlayer.mixedSeconds() + seconds;
+  while (soundPlayer.mixedSeconds() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return soundPlayer.mixedSeconds();
+}
+// A bomb just above the ground at x, and frames until it has hit: the time it was heard.
+double bombHitsGround(double x) {
+  squadron.bombs.push_back(Bomb{.x = x, .y = 0.015});
+  const std::size_t before = heard.size();
+  for (int i = 0; i < 5 && heard.size() == before; ++i)
     frames(1);
-    tank.gunsFiring = false;
-    frames(3);
-  }
-};
+  EXPECT_GT(heard.size(), before);
+  return heard.size() > before ? heard[before].at : 0.0;
+}
+void gunBurst() {
+  tank.gunsFiring = true;
+  frames(1);
+  tank.gunsFiring = false;
+  frames(3);
+}
 
-constexpr double kSilent = 1e-4;  // RMS; a sound at its quietest is far above this
-constexpr double kHeard = 0.005;
+TEST(Mixer, AScriptedGameIsHeardWhenWhereAndAsLoudAsItShould) {
+  testenv::TempDir dir;
+  const std::string config = (dir / "alsoft.conf").string();
+  testenv::writeFile(config,
+                     "[general]\ndrivers=wave\nchannels=stereo\nfrequency=44100\n"
+                     "[wave]\nfile=" +
+                         (dir / "mix.wav").string() + "\n");
+  // Read by OpenAL Soft when it is first used, which is in this test.
+  setenv("ALSOFT_CONF", config.c_str(), 1);
+  setenv("ALSOFT_DRIVERS", "wave", 1);
+  testenv::captureStdout([] {
+    testenv::loadAllTextures();
+    squadron.init(tankHitTest, game.score, game.kills, game.escapes);
+    tank.init(camera);
+    if (hudPanel.labelsList == 0) buildPanelLists();
+  });
+  testenv::resizeWindow(800, 600);
+  brambleshot::srand(299);
+  squadron.gameOver = false;
+  game.paused = game.helpShown = false;
+  ASSERT_TRUE(soundPlayer.open((testenv::sourceDir() / "Resources/sounds").string(), camera));
+  setEventListener(listen);
 
-TEST_F(Mixer, EventsAreHeardFromTheirFrameAndNotBefore) {
   const double quietUntil = mixFor(0.3);
   onKeyboard('m', 0, 0);  // muted: nothing of what follows is heard
   EXPECT_TRUE(soundPlayer.isMuted());
@@ -182,16 +149,60 @@ TEST_F(Mixer, EventsAreHeardFromTheirFrameAndNotBefore) {
   tank.aimY = 2.05;
   gunBurst();
   mixFor(1.8);
-  bombHitsGround(-1.0);
+  // World +x shows on the left of the screen; its sound comes from the left.
+  const double onLeft = bombHitsGround(1.8);
+  mixFor(1.6);
+  const double onRight = bombHitsGround(-1.8);
   mixFor(1.6);
   const std::vector<Heard> events = heard;
-  const Mix mix = finish();
 
-  ASSERT_GT(mix.seconds(), mutedUntil);
+  // The engine hums while an aircraft flies, and stops with the last one.
+  squadron.aircraft.push_back(Aircraft{.x = -1.0, .y = 3.1});
+  squadron.inFlight = 1;
+  frames(1);
+  const double humFrom = soundPlayer.mixedSeconds();
+  const double humTo = mixFor(0.5);
+  squadron.aircraft.clear();
+  squadron.inFlight = 0;
+  frames(1);
+  mixFor(0.3);
+
+  // Guns held down at the designed pace (a frame every 5 ms of output, a burst every four
+  // frames) stay well under a bomb's blast, so the rest is still heard through them.
+  tank.gunsFiring = true;
+  const double gunsFrom = soundPlayer.mixedSeconds();
+  for (int i = 0; i < 100; ++i) {
+    frames(1);
+    mixFor(0.005);
+  }
+  const double gunsTo = soundPlayer.mixedSeconds();
+  tank.gunsFiring = false;
+  frames(4);
+  mixFor(0.3);
+
+  // A pause holds the boom that plays and starts nothing; resuming lets it die away. While
+  // paused the world still ends a bomb below the ground, unheard.
+  const double boom = bombHitsGround(0.0);
+  const double pausedAt = mixFor(0.2);
+  onKeyboard('p', 0, 0);
+  squadron.bombs.push_back(Bomb{.x = 0.5, .y = -0.01});
+  frames(2);
+  EXPECT_TRUE(squadron.bombs.empty());
+  const double resumedAt = mixFor(0.6);
+  onKeyboard('p', 0, 0);
+  mixFor(1.6);
+
+  setEventListener(nullptr);
+  soundPlayer.close();  // completes the file
+  const Mix mix(testenv::readFile(dir / "mix.wav"));
+  squadron.gameOver = true;
+
+  ASSERT_GT(mix.seconds(), resumedAt + 1.0);
   EXPECT_LT(mix.rms(0.02, quietUntil), kSilent);
   EXPECT_LT(mix.rms(quietUntil, mutedUntil), kSilent);
   const GameEvent expected[] = {GameEvent::gunBurst,         GameEvent::gunBurst,
                                 GameEvent::aircraftShotDown, GameEvent::largeExplosion,
+                                GameEvent::bombHitsGround,   GameEvent::largeExplosion,
                                 GameEvent::bombHitsGround,   GameEvent::largeExplosion};
   ASSERT_EQ(events.size(), std::size(expected));
   for (std::size_t i = 0; i < events.size(); ++i) {
@@ -202,22 +213,13 @@ TEST_F(Mixer, EventsAreHeardFromTheirFrameAndNotBefore) {
       EXPECT_LT(mix.rms(events[i].at - 0.15, events[i].at), kSilent);
     }
   }
-}
-
-TEST_F(Mixer, APauseHoldsWhatPlaysStartsNothingAndResumes) {
-  const double boom = bombHitsGround(0.0);
-  const double pausedAt = mixFor(0.2);
-  onKeyboard('p', 0, 0);
-  // While paused the world still ends a bomb below the ground; its sound is not started.
-  squadron.bombs.push_back(Bomb{.x = 0.5, .y = -0.01});
-  frames(2);
-  EXPECT_TRUE(squadron.bombs.empty());
-  const double resumedAt = mixFor(0.6);
-  onKeyboard('p', 0, 0);
-  mixFor(1.6);
-  const Mix mix = finish();
-
-  EXPECT_GT(mix.rms(boom, pausedAt - 0.05), kHeard);
+  EXPECT_GT(mix.rms(onLeft, onLeft + 0.4, 0), 2 * mix.rms(onLeft, onLeft + 0.4, 1));
+  EXPECT_GT(mix.rms(onRight, onRight + 0.4, 1), 2 * mix.rms(onRight, onRight + 0.4, 0));
+  EXPECT_GT(mix.rms(humFrom + 0.05, humTo), kHeard);
+  EXPECT_LT(mix.rms(humTo + 0.1, humTo + 0.3), kSilent);
+  const double guns = mix.rms(gunsFrom + 0.05, gunsTo);
+  EXPECT_GT(guns, kHeard);
+  EXPECT_LT(guns, mix.rms(boom, pausedAt) / 2);
   EXPECT_LT(mix.rms(pausedAt + 0.05, resumedAt), kSilent);
   // The held boom goes on where it stopped, at the level it had, and dies away.
   const double before = mix.rms(pausedAt - 0.1, pausedAt - 0.05);
@@ -225,53 +227,6 @@ TEST_F(Mixer, APauseHoldsWhatPlaysStartsNothingAndResumes) {
   EXPECT_GT(after, before * 0.3);
   EXPECT_LT(after, before * 1.5);
   EXPECT_LT(mix.rms(mix.seconds() - 0.2, mix.seconds()), kSilent);
-}
-
-TEST_F(Mixer, TheEngineHumsWhileAircraftFly) {
-  squadron.aircraft.push_back(Aircraft{.x = -1.0, .y = 3.1});
-  squadron.inFlight = 1;
-  frames(1);
-  const double from = soundPlayer.mixedSeconds();
-  const double gone = mixFor(0.5);
-  squadron.aircraft.clear();
-  squadron.inFlight = 0;
-  frames(1);
-  mixFor(0.3);
-  const Mix mix = finish();
-  EXPECT_GT(mix.rms(from + 0.05, gone), kHeard);
-  EXPECT_LT(mix.rms(gone + 0.1, mix.seconds()), kSilent);
-}
-
-// Guns held down at the designed pace (a frame every 5 ms of output, a burst every four frames)
-// stay well under a bomb's blast, so the rest is still heard through them.
-TEST_F(Mixer, HeldGunsStayUnderABlast) {
-  tank.gunsFiring = true;
-  const double from = soundPlayer.mixedSeconds();
-  for (int i = 0; i < 100; ++i) {
-    frames(1);
-    mixFor(0.005);
-  }
-  const double to = soundPlayer.mixedSeconds();
-  tank.gunsFiring = false;
-  frames(4);
-  mixFor(0.3);
-  const double blast = bombHitsGround(0.0);
-  mixFor(0.6);
-  const Mix mix = finish();
-  const double guns = mix.rms(from + 0.05, to);
-  EXPECT_GT(guns, kHeard);
-  EXPECT_LT(guns, mix.rms(blast, blast + 0.5) / 2);
-}
-
-// World +x shows on the left of the screen; its sound comes from the left.
-TEST_F(Mixer, ABlastIsHeardOnTheSideOfTheScreenItShowsOn) {
-  const double onLeft = bombHitsGround(1.8);
-  mixFor(1.6);
-  const double onRight = bombHitsGround(-1.8);
-  mixFor(1.0);
-  const Mix mix = finish();
-  EXPECT_GT(mix.rms(onLeft, onLeft + 0.4, 0), 2 * mix.rms(onLeft, onLeft + 0.4, 1));
-  EXPECT_GT(mix.rms(onRight, onRight + 0.4, 1), 2 * mix.rms(onRight, onRight + 0.4, 0));
 }
 
 }  // namespace
