@@ -9,7 +9,7 @@ run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
               libfreetype-dev libpng-dev fonts-dejavu-core fonts-dejavu-extra libopenal-dev)
 test_packages=(libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxtst-dev
                clang-14 libclang-rt-14-dev libpng-dev dpkg-dev desktop-file-utils appstream
-               groff-base man-db file libx11-dev libxcomposite-dev
+               groff-base man-db file libx11-dev
                mesa-vulkan-drivers)
 bench_packages=(xvfb xauth libx11-dev libxtst-dev libgtest-dev libtinyobjloader-dev libstb-dev)
 
