@@ -79,7 +79,6 @@ TEST(DemoFile, DamageIsRefusedNamingTheLine) {
       {kHeader + "motion 99999999999 0\n", "d.demo:5: bad pointer x"},
       {kHeader + "reshape 800 -1\n", "d.demo:5: bad height"},
       {kHeader + "idle  \n", "d.demo:5: malformed line"},
-      {kHeader + "idle\r\n", "d.demo:5: unknown event"},
       {kTwoFrames + "end 1 0000000000000000\n", "d.demo:9: 'end' should count 2 frames"},
       {kTwoFrames + "end 2 0000000000000000\nidle\n", "d.demo:10: nothing may follow"},
   };

@@ -1,13 +1,13 @@
 // The score file on a real file system: games that end at the same moment, and those of later
 // runs, all keep their entries; a failure at any step of a save (a full disk is a write cut
-// short) leaves the old file whole; damaged files are kept aside.
+// short) leaves the old file whole; damaged files are kept aside; without a writable folder the
+// game plays on unsaved.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -17,23 +17,25 @@
 namespace {
 
 namespace fs = std::filesystem;
-using brambleshot::ScoreEntry;
 using brambleshot::ScoreStore;
 using brambleshot::ScoreTable;
 
 const std::string kOldTable = "brambleshot scores 1\n900 5 2026-12-01\n300 2 2026-12-02\n";
 
-ScoreEntry entry(int score, int kills = 1) {
+brambleshot::ScoreEntry entry(int score, int kills = 1) {
   return {score, kills, 2026, 12, 7};
 }
 
-// The store reports to a stream; each report is one line.
-struct Errors : testenv::MemoryStream {
-  int count() {
-    const std::string all = text();
-    return static_cast<int>(std::count(all.begin(), all.end(), '\n'));
-  }
-};
+int lines(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// The exit status of a child process, -1 if a signal ended it.
+int exitStatus(pid_t child) {
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 class ScoreFile : public ::testing::Test {
  protected:
@@ -46,10 +48,9 @@ class ScoreFile : public ::testing::Test {
   // Every file in the folder other than the table and its lock.
   std::vector<std::string> strayFiles() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder())) {
-      const std::string name = e.path().filename().string();
-      if (name != "scores" && name != "scores.lock") names.push_back(name);
-    }
+    for (const auto& e : fs::directory_iterator(folder()))
+      if (e.path().filename() != "scores" && e.path().filename() != "scores.lock")
+        names.push_back(e.path().filename().string());
     return names;
   }
 
@@ -72,54 +73,50 @@ int failingRename(const char*, const char*) {
 }
 
 TEST_F(ScoreFile, AFailedSaveLeavesTheOldTableWhole) {
-  struct Case {
-    const char* name;
+  const auto system = brambleshot::kSystemScoreFileCalls;
+  const struct {
     brambleshot::ScoreFileCalls calls;
     const char* reason;
+  } cases[] = {
+      {{halfThenNoSpace, system.fsync, system.rename}, "No space"},
+      {{system.write, failingFsync, system.rename}, "Input/output"},
+      {{system.write, system.fsync, failingRename}, "cross-device"},
   };
-  const auto system = brambleshot::kSystemScoreFileCalls;
-  const Case cases[] = {
-      {"write fails half-way", {halfThenNoSpace, system.fsync, system.rename}, "No space"},
-      {"fsync fails", {system.write, failingFsync, system.rename}, "Input/output"},
-      {"rename fails", {system.write, system.fsync, failingRename}, "cross-device"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
     writeOld();
-    Errors caseErrors;
+    testenv::MemoryStream errors;
     ScoreStore store;
-    store.open(folder(), caseErrors.stream);
+    store.open(folder(), errors.stream);
     store.calls = c.calls;
     // The game still shows its entry, and says once why it was not saved.
     EXPECT_EQ(store.record(entry(600)), 1);
     EXPECT_EQ(store.table().entries.size(), 3u);
     EXPECT_EQ(testenv::readFile(file()), kOldTable);
     EXPECT_TRUE(strayFiles().empty());
-    EXPECT_EQ(caseErrors.count(), 1);
-    EXPECT_NE(caseErrors.text().find(c.reason), std::string::npos) << caseErrors.text();
+    EXPECT_EQ(lines(errors.text()), 1);
+    EXPECT_NE(errors.text().find(c.reason), std::string::npos) << errors.text();
   }
 }
 
 TEST_F(ScoreFile, ADamagedFileIsKeptAsideAndAFreshTableStarted) {
-  const std::string broken[] = {"brambleshot scores 1\n900 5 2026-1",
-                                "\x7f"
-                                "ELF\x02\x01",
-                                std::string(5000, '9')};
-  for (const std::string& bytes : broken) {
+  for (const std::string bytes : {"brambleshot scores 1\n900 5 2026-1",
+                                  "\x7f"
+                                  "ELF\x02\x01"}) {
     fs::remove_all(folder());
     fs::create_directories(folder());
     testenv::writeFile(file(), bytes);
-    Errors caseErrors;
+    testenv::MemoryStream errors;
     ScoreStore store;
-    store.open(folder(), caseErrors.stream);
+    store.open(folder(), errors.stream);
     EXPECT_TRUE(store.table().entries.empty());
     EXPECT_TRUE(store.saving());
-    EXPECT_EQ(caseErrors.count(), 1);
     const std::vector<std::string> aside = strayFiles();
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(aside[0].rfind("scores.damaged-", 0), 0u) << aside[0];
-    EXPECT_NE(caseErrors.text().find(aside[0]), std::string::npos) << caseErrors.text();
     EXPECT_EQ(testenv::readFile(folder() / aside[0]), bytes);
+    EXPECT_EQ(lines(errors.text()), 1);
+    EXPECT_NE(errors.text().find(aside[0]), std::string::npos) << errors.text();
     // The next finished game starts the fresh table; the damaged copy stays.
     EXPECT_EQ(store.record(entry(100)), 0);
     EXPECT_EQ(testenv::readFile(file()), "brambleshot scores 1\n100 1 2026-12-07\n");
@@ -136,13 +133,13 @@ TEST_F(ScoreFile, WithoutAWritableFolderTheGamePlaysOnUnsaved) {
   // No home at all, and a folder that cannot be made even by root.
   for (const fs::path& place : {fs::path(), fs::path("/proc/brambleshot-test/brambleshot")}) {
     SCOPED_TRACE(place.string());
-    Errors caseErrors;
+    testenv::MemoryStream errors;
     ScoreStore store;
-    store.open(place, caseErrors.stream);
+    store.open(place, errors.stream);
     EXPECT_FALSE(store.saving());
     EXPECT_EQ(store.record(entry(100)), 0);  // kept for this run
     EXPECT_EQ(store.record(entry(200)), 0);
-    EXPECT_EQ(caseErrors.count(), 1) << caseErrors.text();
+    EXPECT_EQ(lines(errors.text()), 1) << errors.text();
   }
 
   // A read-only folder: the table is read, and never written. Root writes anywhere, so as root
@@ -154,23 +151,20 @@ TEST_F(ScoreFile, WithoutAWritableFolderTheGamePlaysOnUnsaved) {
   const pid_t child = fork();
   if (child == 0) {
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
-    Errors childErrors;
+    testenv::MemoryStream errors;
     ScoreStore store;
-    store.open(folder(), childErrors.stream);
+    store.open(folder(), errors.stream);
     const bool read = store.table().entries.size() == 2;
     const bool shown = store.record(entry(600)) == 1;
-    _exit(read && shown && !store.saving() && childErrors.count() == 1 ? 0 : 1);
+    _exit(read && shown && !store.saving() && lines(errors.text()) == 1 ? 0 : 1);
   }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(exitStatus(child), 0);
   EXPECT_EQ(testenv::readFile(file()), kOldTable);
   fs::permissions(folder(), fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(ScoreFile, GamesEndingAtOnceKeepEveryEntryAndTheFileIsNeverBroken) {
-  constexpr int kGames = 4;
-  constexpr int kRounds = 8;
+  constexpr int kGames = 4, kRounds = 8;
   for (int round = 0; round < kRounds; ++round) {
     // Every game opens the table (the first ones make the folder), then all record together
     // when the pipe opens.
@@ -196,20 +190,15 @@ TEST_F(ScoreFile, GamesEndingAtOnceKeepEveryEntryAndTheFileIsNeverBroken) {
       const std::string text = testenv::readFile(file());
       EXPECT_TRUE(text.empty() || brambleshot::parseScoreTable(text, seen)) << text;
     }
-    for (pid_t game : games) {
-      int status = 0;
-      ASSERT_EQ(waitpid(game, &status, 0), game);
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    for (pid_t game : games)
+      EXPECT_EQ(exitStatus(game), 0);
   }
   // Ten best of the 32 games: the last rounds' entries, none lost.
   ScoreTable final;
   ASSERT_TRUE(brambleshot::parseScoreTable(testenv::readFile(file()), final));
   ASSERT_EQ(final.entries.size(), 10u);
-  for (int i = 0; i < 10; ++i) {
-    const int round = kRounds - 1 - i / kGames, game = kGames - 1 - i % kGames;
-    EXPECT_EQ(final.entries[i].score, 1000 * round + game);
-  }
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(final.entries[i].score, 1000 * (kRounds - 1 - i / kGames) + kGames - 1 - i % kGames);
   EXPECT_TRUE(strayFiles().empty());
 }
 

@@ -64,11 +64,9 @@ TEST(ScoreTable, AnythingElseIsRefused) {
       header + "100 1 2026-12-07",  // cut short
       header + "100 1 2026-12-07\r\n",
       header + "100  1 2026-12-07\n",
-      header + "0100 1 2026-12-07\n",
       header + "100 -1 2026-12-07\n",  // kills are never negative
       header + "2147483648 1 2026-12-07\n",
       header + "100 1 2025-02-29\n",  // not a leap year
-      header + "100 1 2026-12-07\n\n",
       header + "100 1 2026-12-07\n200 1 2026-12-07\n",  // out of order
       header + std::string("100 1 2026-12-07\0\n", 18),
       eleven,
