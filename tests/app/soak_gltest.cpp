@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "world/game.h"
 #include "app/input.h"
-#include "world/random.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "support/gl_env.h"
 #include "support/test_util.h"
 #include "tank/tank.h"
+#include "world/game.h"
+#include "world/random.h"
 
 namespace {
 
@@ -57,9 +57,10 @@ void aimAt(double x, double y) {
 
 // Every position, angle and radius in the world is a number.
 bool allFinite() {
-  std::vector<double> v{tank.x, tank.y, tank.aimX, tank.aimY, tank.pointerX, tank.pointerY};
-  v.insert(v.end(), {tank.leftGunAngle, tank.rightGunAngle, tank.cannonAngle});
-  if (tank.shellInFlight) v.insert(v.end(), {tank.shellX, tank.shellY, tank.shellHeading});
+  std::vector<double> v{
+      tank.x,           tank.y,           tank.aimX,   tank.aimY,         tank.pointerX,
+      tank.pointerY,    tank.shellX,      tank.shellY, tank.leftGunAngle, tank.rightGunAngle,
+      tank.cannonAngle, tank.shellHeading};
   for (const Aircraft& a : squadron.aircraft)
     v.insert(v.end(), {a.x, a.y, a.speed});
   for (const Bomb& b : squadron.bombs)
