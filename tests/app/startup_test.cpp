@@ -8,6 +8,8 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/startup.h"
 #include "assets/bitmap.h"
@@ -21,21 +23,19 @@ namespace {
 using namespace brambleshot;
 
 // Every image in load order, with the number it is shown under.
-const struct {
-  const char* file;
-  TextureId id;
-} kImages[] = {
-    {"bomb", 2001},       {"explosion", 2002},    {"target", 1001},
-    {"targetMask", 1002}, {"muzzle_flash", 1003}, {"muzzle_flash_mask", 1004},
-    {"desert05", 5001},   {"numNeg", 5999},       {"num0", 6000},
-    {"num1", 6001},       {"num2", 6002},         {"num3", 6003},
-    {"num4", 6004},       {"num5", 6005},         {"num6", 6006},
-    {"num7", 6007},       {"num8", 6008},         {"num9", 6009},
-    {"Start", 6010},      {"GameOver", 6011},     {"Cannon", 6020},
-    {"Reloading", 6021},  {"Score", 6030},        {"Health", 6031},
-    {"Kills", 6040},      {"Escapes", 6041},      {"help", 6050},
-    {"help_mask", 6051},
-};
+std::vector<std::pair<std::string, TextureId>> images() {
+  std::vector<std::pair<std::string, TextureId>> list = {
+      {"bomb", 2001},         {"explosion", 2002},         {"target", 1001},   {"targetMask", 1002},
+      {"muzzle_flash", 1003}, {"muzzle_flash_mask", 1004}, {"desert05", 5001}, {"numNeg", 5999}};
+  for (int digit = 0; digit < 10; ++digit)
+    list.push_back({"num" + std::to_string(digit), 6000 + digit});
+  const std::pair<std::string, TextureId> labels[] = {
+      {"Start", 6010}, {"GameOver", 6011}, {"Cannon", 6020}, {"Reloading", 6021},
+      {"Score", 6030}, {"Health", 6031},   {"Kills", 6040},  {"Escapes", 6041},
+      {"help", 6050},  {"help_mask", 6051}};
+  list.insert(list.end(), std::begin(labels), std::end(labels));
+  return list;
+}
 
 // Runs start-up and returns what disagrees with the expectations, one line each.
 std::string startUpAndCheck() {
@@ -49,23 +49,23 @@ std::string startUpAndCheck() {
 
   std::ostringstream problems;
   std::string expected;
-  for (const auto& image : kImages)
-    expected += std::string("Trying to load: ./Resources/") + image.file + ".bmp\n";
+  for (const auto& [file, id] : images())
+    expected += "Trying to load: ./Resources/" + file + ".bmp\n";
   std::string loads;
   std::istringstream lines(printed);
   for (std::string line; std::getline(lines, line);)
     if (line.starts_with("Trying to load: ")) loads += line + "\n";
   if (loads != expected) problems << "loaded in this order:\n" << loads;
 
-  for (const auto& image : kImages) {
-    BitmapImage file;
-    readBitmap(std::string("./Resources/") + image.file + ".bmp", file);
-    std::string shown(static_cast<std::size_t>(file.width) * file.height * 3, '\0');
-    glBindTexture(GL_TEXTURE_2D, image.id);
+  for (const auto& [file, id] : images()) {
+    BitmapImage bitmap;
+    readBitmap("./Resources/" + file + ".bmp", bitmap);
+    std::string shown(static_cast<std::size_t>(bitmap.width) * bitmap.height * 3, '\0');
+    glBindTexture(GL_TEXTURE_2D, id);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, shown.data());
-    if (!file.pixels || std::memcmp(shown.data(), file.pixels.get(), shown.size()) != 0)
-      problems << "texture " << image.id << " is not " << image.file << ".bmp\n";
+    if (!bitmap.pixels || std::memcmp(shown.data(), bitmap.pixels.get(), shown.size()) != 0)
+      problems << "texture " << id << " is not " << file << ".bmp\n";
   }
   if (game.score != 0 || game.kills != 0 || game.escapes != 0) problems << "counters not zeroed\n";
   if (!squadron.isGameOver() || tank.health != 250) problems << "not on the start screen\n";
