@@ -7,8 +7,8 @@
 // --frame-hashes it also writes a hash of every frame's pixels, one line per frame: an
 // optimisation of the drawing must leave that file unchanged over the whole seeded game. With
 // --frames it writes every frame as a PPM picture, one after another (a pipe to framediff
-// saves the gigabytes), for a change that may move a few pixels. --window takes the pictures
-// at another size; the seeded game and its moments stay the same.
+// saves the gigabytes), for a change that may move a few pixels. --window plays at another
+// window size; the autopilot aims through window pixels, so that game takes its own course.
 //
 // It runs the game's own start-up and frames in a real window, so the pictures are exactly what
 // the game draws; only the input comes from the autopilot instead of a player. The best scores
