@@ -10,5 +10,5 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   testenv::usePrivateDataHome();
   ::testing::AddGlobalTestEnvironment(new testenv::GlEnvironment);
-  return RUN_ALL_TESTS();
+  return testenv::runAllTests();
 }

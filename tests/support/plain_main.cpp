@@ -6,5 +6,5 @@
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   testenv::usePrivateDataHome();
-  return RUN_ALL_TESTS();
+  return testenv::runAllTests();
 }

@@ -115,4 +115,26 @@ std::filesystem::path sourceDir() {
   return BRAMBLESHOT_SOURCE_DIR;
 }
 
+namespace {
+pid_t testProcess = 0;
+bool testsFinished = false;
+
+// The game's quit path ends the program with exit(0): a test that reaches it must fail the run,
+// not end it as a pass. Children that tests start, death tests among them, end as they please.
+void failEarlyExit() {
+  if (testsFinished || getpid() != testProcess || ::testing::internal::InDeathTestChild()) return;
+  std::fputs("tests: the program exited in the middle of a test\n", stderr);
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+}  // namespace
+
+int runAllTests() {
+  testProcess = getpid();
+  std::atexit(failEarlyExit);
+  const int result = RUN_ALL_TESTS();
+  testsFinished = true;
+  return result;
+}
+
 }  // namespace testenv

@@ -56,6 +56,9 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 std::string bmpBytes(int width, int height, const std::string& pixelBytes, unsigned planes = 1,
                      unsigned bitsPerPixel = 24);
 
+// RUN_ALL_TESTS, failing the run if a test ends the program early (the game's exit on 'q').
+int runAllTests();
+
 // The repository's root (where Resources/ lives).
 std::filesystem::path sourceDir();
 
