@@ -20,7 +20,9 @@ BRAMBLESHOT_SOAK_FRAMES (frames of the soak, default here 3000).
 
 import argparse
 import concurrent.futures
+import filecmp
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -268,8 +270,10 @@ def check_stale(mutations):
 
 
 def sync_tree(source, target):
-    """Copies the working tree (without build/ and .git) into target, keeping mtimes, so that
-    only what changed is rebuilt; files gone from the source are removed."""
+    """Copies the working tree (without build/ and .git) into target; files gone from the
+    source are removed. Only files whose content differs are copied, and they get a fresh
+    mtime: a source file's older mtime would hide it from the build when the scratch copy's
+    objects were last built from a mutated version."""
     wanted = set()
     for directory, dirs, files in os.walk(source):
         rel = os.path.relpath(directory, source)
@@ -282,14 +286,13 @@ def sync_tree(source, target):
             wanted.add(dst)
             if os.path.islink(src):
                 continue
-            s = os.stat(src)
             try:
-                d = os.stat(dst)
-                if d.st_size == s.st_size and int(d.st_mtime) == int(s.st_mtime):
+                if os.path.getsize(dst) == os.path.getsize(src) and filecmp.cmp(src, dst, shallow=False):
                     continue
             except FileNotFoundError:
                 pass
-            shutil.copy2(src, dst)
+            shutil.copyfile(src, dst)
+            shutil.copymode(src, dst)
     for directory, _, files in os.walk(target):
         for name in files:
             path = os.path.normpath(os.path.join(directory, name))
@@ -338,19 +341,22 @@ class Worker:
 
     def suite(self):
         """Runs the suite up to its first failure; returns the tests that failed twice. A test
-        that passes when rerun may have stopped the run before a real failure, so the suite is
-        then run once more."""
-        for _ in range(2):
+        that passes when rerun alone stumbled rather than caught the fault, and may have stopped
+        the run before a real catch: the suite then runs again without it."""
+        stumbled = []
+        for _ in range(3):
             # Without the timings of earlier runs ctest keeps the suite's own order, quick unit
             # tests first, instead of starting with the slowest: most faults are caught sooner.
             costs = os.path.join(self.build, "Testing", "Temporary", "CTestCostData.txt")
             if os.path.exists(costs):
                 os.remove(costs)
-            if self.ctest("-j", os.environ.get("CTEST_JOBS", "2"), "--stop-on-failure") == 0:
+            skip = ["-E", "^(" + "|".join(re.escape(t) for t in stumbled) + ")$"] if stumbled else []
+            if self.ctest("-j", os.environ.get("CTEST_JOBS", "2"), "--stop-on-failure", *skip) == 0:
                 return []
             first = self.failing_tests()
             if self.ctest("--rerun-failed") != 0:
                 return self.failing_tests() or first or ["(ctest failed)"]
+            stumbled += first
         return []
 
     def try_mutation(self, mutation):
