@@ -1,5 +1,5 @@
-// Meshes and textures in the real GL context: where vertices land, the rotation fold, copies and
-// reloads, the normals sent under flat and smooth shading, and images GL refuses.
+// Meshes and textures in the real GL context: where vertices land, the rotation fold, the normals
+// sent under flat and smooth shading, and images GL refuses.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -102,32 +102,6 @@ TEST_F(MeshDrawing, PlacesVerticesAndFoldsTurnsInTheCallersFrame) {
   glGetDoublev(GL_MODELVIEW_MATRIX, expected);
   for (int i = 0; i < 16; ++i)
     EXPECT_NEAR(turned.orientation[i], expected[i], 1e-6) << "element " << i;
-}
-
-// A copy keeps drawing what it was given, and a reload draws the new model, not a cached one.
-TEST_F(MeshDrawing, CopiesAndReloadsDrawTheirOwnFaces) {
-  Mesh source = meshOf(kTriangle);
-  source.material = &kGrey;
-  source.position.set(1, 0, 0);
-  source.rotationAngle = 45;
-  Mesh reference = source;  // what the copy must keep drawing
-  Mesh copy = meshOf("Vertex 0 1 1 1\n");
-  source.copyTo(copy);
-  source.position.set(-2, 1, 0);
-  source.rotationAngle = 90;
-  source.vertices[0].position.set(-5, -5, 0);
-  source.faces[0].corners = {2, 1, 0};
-  source.draw(GL_TRIANGLES, GL_FLAT);
-  EXPECT_EQ(copy.material, &kGrey);
-  const auto drawn = drawnVertices(copy);
-  EXPECT_EQ(drawn.size(), 3u);
-  EXPECT_EQ(drawn, drawnVertices(reference));
-
-  copy.loadFromMemory(
-      "Vertex 0 0 0 0\nVertex 1 1 0 0\nVertex 2 0 1 0\nVertex 3 1 1 0\n"
-      "Face 0 0 1 2\nFace 1 1 3 2\n",
-      0, "square.m");
-  EXPECT_EQ(drawnVertices(copy).size(), 6u);
 }
 
 TEST_F(MeshDrawing, FlatSendsFaceNormalsAndSmoothVertexNormals) {
