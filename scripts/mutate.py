@@ -269,6 +269,11 @@ def check_stale(mutations):
     return stale
 
 
+def names_pattern(tests):
+    """A ctest regular expression that selects exactly the named tests."""
+    return "^(" + "|".join(re.escape(t) for t in tests) + ")$"
+
+
 def sync_tree(source, target):
     """Copies the working tree (without build/ and .git) into target; files gone from the
     source are removed. Only files whose content differs are copied, and they get a fresh
@@ -350,11 +355,13 @@ class Worker:
             costs = os.path.join(self.build, "Testing", "Temporary", "CTestCostData.txt")
             if os.path.exists(costs):
                 os.remove(costs)
-            skip = ["-E", "^(" + "|".join(re.escape(t) for t in stumbled) + ")$"] if stumbled else []
+            skip = ["-E", names_pattern(stumbled)] if stumbled else []
             if self.ctest("-j", os.environ.get("CTEST_JOBS", "2"), "--stop-on-failure", *skip) == 0:
                 return []
             first = self.failing_tests()
-            if self.ctest("--rerun-failed") != 0:
+            # Rerun by name: ctest numbers the tests a run selects, so with -E the numbers that
+            # --rerun-failed would use point at other tests.
+            if not first or self.ctest("-R", names_pattern(first)) != 0:
                 return self.failing_tests() or first or ["(ctest failed)"]
             stumbled += first
         return []
