@@ -20,9 +20,10 @@ void countDisplay() {
   ++displays;
 }
 
-// Lets GLUT handle events until it has drawn a frame (a window not yet shown draws none).
+// Lets GLUT handle events until it has drawn a frame (a window not yet shown draws none; on a
+// busy machine the server may take seconds to show it).
 void pumpUntilDrawn() {
-  for (int i = 0; i < 400 && displays == 0; ++i) {
+  for (int i = 0; i < 4000 && displays == 0; ++i) {
     glutMainLoopEvent();
     if (displays == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
