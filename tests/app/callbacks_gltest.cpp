@@ -20,6 +20,15 @@ void countDisplay() {
   ++displays;
 }
 
+// The squadron wired to the game's counters, as start-up leaves it, with a frame counter shown.
+void wireGame(bool over) {
+  squadron.score = &game.score;
+  squadron.kills = &game.kills;
+  squadron.escapes = &game.escapes;
+  squadron.gameOver = over;
+  glutDisplayFunc(countDisplay);
+}
+
 // Lets GLUT handle events until it has drawn a frame (a window not yet shown draws none; on a
 // busy machine the server may take seconds to show it).
 void pumpUntilDrawn() {
@@ -33,13 +42,7 @@ void pumpUntilDrawn() {
 // frame asked for.
 TEST(Idle, GivesTheSquadronItsLaunchChanceAndAsksForAFrame) {
   const Squadron saved = squadron;
-  squadron.score = &game.score;
-  squadron.kills = &game.kills;
-  squadron.escapes = &game.escapes;
-  squadron.gameOver = false;
-  squadron.aircraft.clear();
-  squadron.inFlight = 0;
-  glutDisplayFunc(countDisplay);
+  wireGame(false);
   glutPostRedisplay();
   pumpUntilDrawn();
   // Seed 0 draws 38, then 7719 for the altitude; seed 19 draws 100, just outside the chance.
@@ -69,11 +72,7 @@ TEST(Idle, GivesTheSquadronItsLaunchChanceAndAsksForAFrame) {
 // Runs GLUT's main loop for a moment and ends the process with status 1 if the idle callback
 // ran meanwhile (it draws from the generator), 0 if it did not.
 [[noreturn]] void runMainLoopForAMoment() {
-  squadron.score = &game.score;
-  squadron.kills = &game.kills;
-  squadron.escapes = &game.escapes;
-  squadron.gameOver = true;  // the launch chance is drawn all the same
-  glutDisplayFunc(countDisplay);
+  wireGame(true);  // the launch chance is drawn all the same
   brambleshot::srand(1);
   glutTimerFunc(
       300, [](int) { std::exit(brambleshot::randomState() != 1u ? 1 : 0); }, 0);

@@ -25,8 +25,7 @@ class Frame : public ::testing::Test {
  protected:
   void SetUp() override {
     testenv::resizeWindow(800, 600);
-    game.paused = false;
-    game.helpShown = false;
+    game.paused = game.helpShown = false;
     squadron.gameOver = true;  // nothing but the backdrop in the scene
     if (hudPanel.labelsList == 0) buildPanelLists();
   }
@@ -79,21 +78,6 @@ TEST_F(Frame, LeavesTheStateThatAimingAndTheNextFrameRelyOn) {
   for (GLenum off : {GL_TEXTURE_2D, GL_BLEND, GL_COLOR_MATERIAL, GL_NORMALIZE})
     EXPECT_FALSE(glIsEnabled(off)) << off;
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(Frame, SunIsSentInWorldCoordinatesEveryFrame) {
-  // Whatever the modelview held before, the frame sends the sun after the camera transform:
-  // GL stores the direction (0, 2, -1) rotated into eye space by the camera (no rotation here).
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glRotated(90, 1, 0, 0);
-  drawFrame();
-  float position[4];
-  glGetLightfv(GL_LIGHT0, GL_POSITION, position);
-  // gluLookAt along +z turns world z into eye -z.
-  const float expected[4] = {0.0f, 2.0f, 1.0f, 0.0f};
-  for (int i = 0; i < 4; ++i)
-    EXPECT_NEAR(position[i], expected[i], 1e-6) << i;
 }
 
 // Test pictures with a different colour in each quarter show which way round each picture is.

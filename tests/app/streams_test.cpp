@@ -1,7 +1,6 @@
 // The process-wide protections taken at the start of main, checked in a child process.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,23 +17,19 @@ namespace {
 TEST(Streams, WritingPastTheFileSizeLimitFailsInsteadOfKilling) {
   testenv::TempDir dir;
   const std::string path = (dir / "big").string();
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    protectStandardStreams();
-    const rlimit limit{16, 16};
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) _exit(11);
-    char bytes[64] = {};
-    std::fwrite(bytes, 1, sizeof bytes, file);
-    const bool failed = std::fflush(file) != 0 && errno == EFBIG;
-    _exit(failed ? 0 : 12);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EXIT(
+      {
+        protectStandardStreams();
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = 16;
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        if (!file) _exit(11);
+        char bytes[64] = {};
+        std::fwrite(bytes, 1, sizeof bytes, file);
+        _exit(std::fflush(file) != 0 && errno == EFBIG ? 0 : 12);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
