@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -38,17 +37,12 @@ struct Mix {
   static constexpr int kRate = 44100;
   std::vector<float> samples;  // left and right interleaved
 
+  // The samples follow the first "data" chunk id; all of them, even if the file was not closed.
   explicit Mix(const std::string& bytes) {
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-      std::uint32_t length = 0;
-      std::memcpy(&length, &bytes[at + 4], 4);
-      if (bytes.compare(at, 4, "data") == 0) {
-        samples.resize((bytes.size() - at - 8) / 8 * 2);  // all of it, even unclosed
-        std::memcpy(samples.data(), &bytes[at + 8], samples.size() * sizeof(float));
-        return;
-      }
-      at += 8 + length;
-    }
+    const std::size_t at = bytes.find("data", 12);
+    if (at == std::string::npos) return;
+    samples.resize((bytes.size() - at - 8) / 8 * 2);
+    std::memcpy(samples.data(), &bytes[at + 8], samples.size() * sizeof(float));
   }
   double seconds() const { return static_cast<double>(samples.size()) / 2 / kRate; }
   // Root mean square of one channel (or both: -1) over [from, to) seconds.
@@ -57,11 +51,8 @@ struct Mix {
     const auto b = std::min(samples.size() / 2, static_cast<std::size_t>(to * kRate));
     double sum = 0.0;
     int count = 0;
-    for (std::size_t i = 2 * a; i < 2 * b; ++i) {
-      if (channel >= 0 && static_cast<int>(i % 2) != channel) continue;
+    for (std::size_t i = 2 * a + (channel > 0); i < 2 * b; i += channel >= 0 ? 2 : 1, ++count)
       sum += samples[i] * samples[i];
-      ++count;
-    }
     return count > 0 ? std::sqrt(sum / count) : 0.0;
   }
 };
@@ -78,10 +69,8 @@ void listen(GameEvent event, double x) {
 }
 
 void frames(int n) {
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < n; ++i, updateSound())
     drawFrame();
-    updateSound();
-  }
 }
 // Lets the mixer run on for the given number of seconds of output.
 double mixFor(double seconds) {
@@ -122,7 +111,6 @@ TEST(Mixer, AScriptedGameIsHeardWhenAndWhereItShould) {
     tank.init(camera);
     if (hudPanel.labelsList == 0) buildPanelLists();
   });
-  testenv::resizeWindow(800, 600);
   brambleshot::srand(299);
   squadron.gameOver = false;
   game.paused = game.helpShown = false;
@@ -131,7 +119,6 @@ TEST(Mixer, AScriptedGameIsHeardWhenAndWhereItShould) {
 
   const double quietUntil = mixFor(0.3);
   onKeyboard('m', 0, 0);  // muted: nothing of what follows is heard
-  EXPECT_TRUE(soundPlayer.isMuted());
   gunBurst();
   bombHitsGround(0.0);
   const double mutedUntil = mixFor(0.5);

@@ -57,23 +57,20 @@ TEST(WavReader, ReadsSamplesPastChunksItDoesNotKnow) {
 
 TEST(WavReader, RefusesEveryMalformedFileWithItsReason) {
   const std::string good = riff(format() + chunk("data", kSamples));
-  std::string shortRiff = good;
-  shortRiff[4] = static_cast<char>(shortRiff[4] + 2);  // claims two bytes more than there are
-  std::string overlong = good;
-  overlong.replace(40, 4, le32(0xfffffff0u));  // the data chunk's size
-  std::string lying = good;
-  lying.replace(28, 4, le32(12345));  // the byte rate
+  const auto patched = [&good](std::size_t at, const std::string& bytes) {
+    return std::string(good).replace(at, bytes.size(), bytes);
+  };
   const struct {
     std::string bytes;
     const char* reason;
   } cases[] = {
       {"", "not a RIFF WAVE file"},
-      {shortRiff, "the file is shorter than its header says"},
-      {overlong, "a chunk runs past the end of the file"},
+      {patched(4, le32(46)), "the file is shorter than its header says"},  // two bytes more
+      {patched(40, le32(0xfffffff0u)), "a chunk runs past the end of the file"},
       {riff(format(3, 1, 22050, 32) + chunk("data", kSamples)), "not PCM"},
       {riff(format(1, 2) + chunk("data", kSamples)), "not mono"},
       {riff(format(1, 1, 0xffffffffu) + chunk("data", kSamples)), "an unusable sample rate"},
-      {lying, "inconsistent block size or byte rate"},
+      {patched(28, le32(12345)), "inconsistent block size or byte rate"},
       {riff(chunk("fmt ", format().substr(8, 14))), "the format chunk is too short"},
       {riff(format() + chunk("data", "abc")), "no whole samples"},
       {riff(chunk("LIST", "x")), "no format chunk"},
