@@ -52,12 +52,9 @@ TEST(ScoreTable, ExtremeValuesReadBack) {
 
 TEST(ScoreTable, AnythingElseIsRefused) {
   const std::string header = "brambleshot scores 1\n";
-  const std::string eleven = [&] {
-    std::string text = header;
-    for (int i = 0; i < 11; ++i)
-      text += "100 1 2026-12-07\n";
-    return text;
-  }();
+  std::string eleven = header;
+  for (int i = 0; i < 11; ++i)
+    eleven += "100 1 2026-12-07\n";
   const std::string refused[] = {
       "",
       "brambleshot scores 2\n",
@@ -66,7 +63,7 @@ TEST(ScoreTable, AnythingElseIsRefused) {
       header + "100  1 2026-12-07\n",
       header + "100 -1 2026-12-07\n",  // kills are never negative
       header + "2147483648 1 2026-12-07\n",
-      header + "100 1 2025-02-29\n",  // not a leap year
+      header + "100 1 2025-02-29\n",                    // not a leap year
       header + "100 1 2026-12-07\n200 1 2026-12-07\n",  // out of order
       header + std::string("100 1 2026-12-07\0\n", 18),
       eleven,
