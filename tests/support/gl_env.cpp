@@ -18,10 +18,6 @@
 
 namespace testenv {
 
-namespace {
-void displayNothing() {}
-}  // namespace
-
 void GlEnvironment::SetUp() {
   using namespace brambleshot;
   static char name[] = "brambleshot-tests";
@@ -31,7 +27,7 @@ void GlEnvironment::SetUp() {
   glutInitWindowPosition(0, 0);
   openWindow(&argc, argv);
   // Frames are drawn by the tests themselves; freeglut needs some display callback.
-  glutDisplayFunc(displayNothing);
+  glutDisplayFunc([] {});
   applyLight(GL_LIGHT0, sunLight);
   glEnable(GL_LIGHT0);
   glEnable(GL_LIGHTING);
@@ -86,27 +82,6 @@ std::string bgrOf(Rgb c) {
   return {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
 }
 
-}  // namespace
-
-void loadQuarteredTexture(unsigned id, int scale) {
-  std::string pixels;
-  for (int row = 0; row < 4; ++row)
-    for (int col = 0; col < 4; ++col) {
-      const Rgb c = kQuarters[(row / 2) * 2 + col / 2];
-      pixels += bgrOf({c.r * scale / 255, c.g * scale / 255, c.b * scale / 255});
-    }
-  loadPixels(id, pixels);
-}
-
-void loadFlatTexture(unsigned id, Rgb colour) {
-  std::string pixels;
-  for (int i = 0; i < 16; ++i)
-    pixels += bgrOf(colour);
-  loadPixels(id, pixels);
-}
-
-namespace {
-
 char quarterAt(int x, int y) {
   const Rgb p = readPixel(x, y);
   for (int q = 0; q < 4; ++q)
@@ -118,6 +93,21 @@ char quarterAt(int x, int y) {
 }
 
 }  // namespace
+
+void loadQuarteredTexture(unsigned id) {
+  std::string pixels;
+  for (int row = 0; row < 4; ++row)
+    for (int col = 0; col < 4; ++col)
+      pixels += bgrOf(kQuarters[(row / 2) * 2 + col / 2]);
+  loadPixels(id, pixels);
+}
+
+void loadFlatTexture(unsigned id, Rgb colour) {
+  std::string pixels;
+  for (int i = 0; i < 16; ++i)
+    pixels += bgrOf(colour);
+  loadPixels(id, pixels);
+}
 
 std::string quartersIn(int left, int bottom, int right, int top) {
   const int x0 = left + (right - left) / 4, x1 = right - (right - left) / 4;

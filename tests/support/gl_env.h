@@ -30,7 +30,7 @@ void loadAllTextures(bool again = false);
 // stored in the file: 'A' the first two rows' left half, 'B' their right half, 'C' and 'D' the
 // last two rows' halves. A BMP is stored bottom row first, so drawn upright and unmirrored it
 // reads, top-left, top-right, bottom-left, bottom-right: "CDAB".
-void loadQuarteredTexture(unsigned id, int scale = 255);
+void loadQuarteredTexture(unsigned id);
 void loadFlatTexture(unsigned id, Rgb colour);
 // The quarter letters ('?': another colour) shown at the four inner points (a quarter of the way
 // in from each corner) of a window rectangle, in the order top-left, top-right, bottom-left,

@@ -93,13 +93,11 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 
 std::string bmpBytes(int width, int height, const std::string& pixelBytes, unsigned planes,
                      unsigned bitsPerPixel) {
-  std::string bytes(54, '\0');
+  std::string bytes = "BM" + std::string(52, '\0');
   auto put = [&bytes](std::size_t at, std::uint32_t value, int size) {
     for (int i = 0; i < size; ++i)
       bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
   };
-  bytes[0] = 'B';
-  bytes[1] = 'M';
   put(2, static_cast<std::uint32_t>(54 + pixelBytes.size()), 4);
   put(10, 54, 4);
   put(14, 40, 4);
