@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "app/input.h"
 #include "enemies/squadron.h"
@@ -84,20 +85,18 @@ TEST(Idle, GivesTheSquadronItsLaunchChanceAndAsksForAFrame) {
 // back. 'h' pauses and resumes along with the help page.
 TEST(Idle, PauseKeysTakeTheIdleCallbackAwayAndGiveItBack) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");  // the child opens its own window
-  const struct {
-    const char* keys;
-    int idleRan;
-  } cases[] = {{"", 1}, {"p", 0}, {"pp", 1}, {"h", 0}, {"hh", 1}, {"ph", 1}};
-  for (const auto& c : cases) {
+  const std::pair<const char*, int> cases[] = {{"", 1},  {"p", 0},  {"pp", 1},
+                                               {"h", 0}, {"hh", 1}, {"ph", 1}};
+  for (const auto& [keys, idleRan] : cases) {
     EXPECT_EXIT(
         {
           glutIdleFunc(onIdle);  // as start-up leaves it
-          for (const char* k = c.keys; *k != '\0'; ++k)
+          for (const char* k = keys; *k != '\0'; ++k)
             onKeyboard(static_cast<unsigned char>(*k), 0, 0);
           runMainLoopForAMoment();
         },
-        ::testing::ExitedWithCode(c.idleRan), "")
-        << "keys '" << c.keys << "'";
+        ::testing::ExitedWithCode(idleRan), "")
+        << "keys '" << keys << "'";
   }
 }
 

@@ -44,8 +44,7 @@ TEST(Options, GameOptionsAreTakenOutAndGlutOptionsLeftInOrder) {
   EXPECT_EQ(p.left, (std::vector<std::string>{"brambleshot", "-display", ":7", "-iconic",
                                               "-geometry", "300x200+5+5"}));
   EXPECT_TRUE(p.options.fullscreen && p.options.mute);
-  EXPECT_EQ(p.options.windowWidth, 1024);
-  EXPECT_EQ(p.options.windowHeight, 768);
+  EXPECT_EQ(std::pair(p.options.windowWidth, p.options.windowHeight), std::pair(1024, 768));
   EXPECT_EQ(p.options.recordFile, "demo.txt");
   EXPECT_EQ(p.out + p.err, "");
   // The smallest and largest windows are accepted.
@@ -57,11 +56,8 @@ TEST(Options, GameOptionsAreTakenOutAndGlutOptionsLeftInOrder) {
 }
 
 TEST(Options, NonsenseIsRefusedWithOneLineNamingIt) {
-  struct Case {
-    std::vector<std::string> args;
-    const char* named;  // what the message must quote
-  };
-  const Case cases[] = {
+  // The arguments, and what the message must quote.
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
       {{"--frobnicate"}, "'--frobnicate'"},
       {{"--window"}, "'--window' needs a value"},
       {{"--window", "800x600x2"}, "'800x600x2'"},
@@ -74,12 +70,12 @@ TEST(Options, NonsenseIsRefusedWithOneLineNamingIt) {
       {{"--play", "a", "--window", "640x480"}, "takes the window's size from the demo"},
       {{"-display"}, "'-display' needs a value"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.args.back());
-    Parsed p = parse(c.args);
+  for (const auto& [args, named] : cases) {
+    SCOPED_TRACE(args.back());
+    Parsed p = parse(args);
     EXPECT_EQ(p.result, ParseResult::exitBad);
     EXPECT_TRUE(p.out.empty());
-    EXPECT_NE(p.err.find(c.named), std::string::npos) << p.err;
+    EXPECT_NE(p.err.find(named), std::string::npos) << p.err;
     EXPECT_EQ(p.err.find('\n'), p.err.size() - 1) << "one line: " << p.err;
   }
 }

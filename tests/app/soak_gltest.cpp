@@ -27,32 +27,6 @@ using namespace brambleshot;
 constexpr int kWidth = 240;  // a small window keeps a million frames affordable
 constexpr int kHeight = 180;
 
-// Start-up's steps, from a copy of the images without the models: the meshes load empty, which
-// the game allows, and drawing them would cost most of a frame.
-void startGame() {
-  testenv::captureStdout([] {
-    testenv::loadAllTextures();
-    testenv::TempDir dir;
-    std::filesystem::create_directory(dir / "Resources");
-    for (const auto& entry : std::filesystem::directory_iterator("Resources")) {
-      if (entry.path().extension() == ".bmp")
-        std::filesystem::copy_file(entry.path(), dir / "Resources" / entry.path().filename());
-    }
-    const std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    squadron.init(tankHitTest, game.score, game.kills, game.escapes);
-    tank.init(camera);
-    std::filesystem::current_path(home);
-    if (hudPanel.labelsList == 0) buildPanelLists();
-  });
-  game.score = game.kills = game.escapes = 0;
-}
-
-void aimAt(double x, double y) {
-  int wx = 0, wy = 0;
-  if (windowPointOf(x, y, wx, wy)) onMotion(wx, wy);
-}
-
 // Every position, angle and radius in the world is a number.
 bool allFinite() {
   std::vector<double> v{
@@ -70,7 +44,23 @@ bool allFinite() {
 
 // ctest runs each test in a process of its own: the soak leaves the globals as the game ends them.
 TEST(Soak, WholeGamePlaysWithSeededInput) {
-  startGame();
+  // Start-up's steps, from a copy of the images without the models: the meshes load empty, which
+  // the game allows, and drawing them would cost most of a frame.
+  testenv::captureStdout([] {
+    testenv::loadAllTextures();
+    testenv::TempDir dir;
+    std::filesystem::create_directory(dir / "Resources");
+    for (const auto& entry : std::filesystem::directory_iterator("Resources"))
+      if (entry.path().extension() == ".bmp")
+        std::filesystem::copy_file(entry.path(), dir / "Resources" / entry.path().filename());
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    squadron.init(tankHitTest, game.score, game.kills, game.escapes);
+    tank.init(camera);
+    std::filesystem::current_path(home);
+    buildPanelLists();
+  });
+  game.score = game.kills = game.escapes = 0;
   testenv::resizeWindow(kWidth, kHeight);
   game.paused = game.helpShown = false;
   glEnable(GL_RASTERIZER_DISCARD);  // no pixel is read: skip rasterising
@@ -105,7 +95,8 @@ TEST(Soak, WholeGamePlaysWithSeededInput) {
       onMotion(static_cast<int>(input() % kWidth), static_cast<int>(input() % kHeight));
     } else if (move < 0.12 && !squadron.aircraft.empty()) {  // follow an aircraft to hit it
       const Aircraft& target = squadron.aircraft[frame % squadron.aircraft.size()];
-      aimAt(target.x + 0.05, target.y + 0.05);
+      int wx = 0, wy = 0;
+      if (windowPointOf(target.x + 0.05, target.y + 0.05, wx, wy)) onMotion(wx, wy);
     }
     // The idle callback's launch chance; there is no idle call while paused.
     if (!game.paused && brambleshot::rand() % 100000 < 100) {

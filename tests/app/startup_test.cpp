@@ -39,9 +39,7 @@ std::vector<std::pair<std::string, TextureId>> images() {
 
 // Runs start-up and returns what disagrees with the expectations, one line each.
 std::string startUpAndCheck() {
-  game.score = 7;
-  game.kills = 8;
-  game.escapes = 9;
+  game.score = game.kills = game.escapes = 7;
   static char name[] = "brambleshot";
   static char* argv[] = {name, nullptr};
   int argc = 1;
