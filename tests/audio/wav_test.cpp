@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/wav.h"
@@ -60,10 +61,7 @@ TEST(WavReader, RefusesEveryMalformedFileWithItsReason) {
   const auto patched = [&good](std::size_t at, const std::string& bytes) {
     return std::string(good).replace(at, bytes.size(), bytes);
   };
-  const struct {
-    std::string bytes;
-    const char* reason;
-  } cases[] = {
+  const std::pair<std::string, const char*> cases[] = {
       {"", "not a RIFF WAVE file"},
       {patched(4, le32(46)), "the file is shorter than its header says"},  // two bytes more
       {patched(40, le32(0xfffffff0u)), "a chunk runs past the end of the file"},
@@ -76,12 +74,12 @@ TEST(WavReader, RefusesEveryMalformedFileWithItsReason) {
       {riff(chunk("LIST", "x")), "no format chunk"},
       {riff(format() + std::string(8 * 70, '\0') + chunk("data", kSamples)), "too many chunks"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.reason);
+  for (const auto& [bytes, reason] : cases) {
+    SCOPED_TRACE(reason);
     WavSound sound;
     std::string error;
-    EXPECT_FALSE(parse(c.bytes, sound, error));
-    EXPECT_EQ(error, c.reason);
+    EXPECT_FALSE(parse(bytes, sound, error));
+    EXPECT_EQ(error, reason);
     EXPECT_TRUE(sound.samples.empty());
   }
 }

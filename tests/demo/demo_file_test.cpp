@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "demo/demo.h"
 #include "support/test_util.h"
@@ -16,11 +17,7 @@ const std::string kTwoFrames =
     kHeader + "idle\nframe 1 0000000000000001\nkey 97 10 20\nframe 2 00000000000000ff\n";
 
 TEST(DemoFile, DamageIsRefusedNamingTheLine) {
-  struct Case {
-    std::string text;
-    std::string error;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"", "d.demo:1: empty file"},
       {"PK\x03\x04 zip\n", "d.demo:1: not a Brambleshot demo"},
       {"brambleshot-demo 2\ngame 9\nseed 1\nwindow 800 600\n",
@@ -41,12 +38,12 @@ TEST(DemoFile, DamageIsRefusedNamingTheLine) {
       {kTwoFrames + "end 1 0000000000000000\n", "d.demo:9: 'end' should count 2 frames"},
       {kTwoFrames + "end 2 0000000000000000\nidle\n", "d.demo:10: nothing may follow"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text);
     Demo demo;
     std::string error;
-    EXPECT_FALSE(parseDemo(c.text, "d.demo", demo, error));
-    EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+    EXPECT_FALSE(parseDemo(text, "d.demo", demo, error));
+    EXPECT_EQ(error.rfind(expected, 0), 0u) << error;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "scores/score_store.h"
 #include "support/test_util.h"
@@ -74,28 +75,25 @@ int failingRename(const char*, const char*) {
 
 TEST_F(ScoreFile, AFailedSaveLeavesTheOldTableWhole) {
   const auto system = brambleshot::kSystemScoreFileCalls;
-  const struct {
-    brambleshot::ScoreFileCalls calls;
-    const char* reason;
-  } cases[] = {
+  const std::pair<brambleshot::ScoreFileCalls, const char*> cases[] = {
       {{halfThenNoSpace, system.fsync, system.rename}, "No space"},
       {{system.write, failingFsync, system.rename}, "Input/output"},
       {{system.write, system.fsync, failingRename}, "cross-device"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.reason);
+  for (const auto& [calls, reason] : cases) {
+    SCOPED_TRACE(reason);
     writeOld();
     testenv::MemoryStream errors;
     ScoreStore store;
     store.open(folder(), errors.stream);
-    store.calls = c.calls;
+    store.calls = calls;
     // The game still shows its entry, and says once why it was not saved.
     EXPECT_EQ(store.record(entry(600)), 1);
     EXPECT_EQ(store.table().entries.size(), 3u);
     EXPECT_EQ(testenv::readFile(file()), kOldTable);
     EXPECT_TRUE(strayFiles().empty());
     EXPECT_EQ(lines(errors.text()), 1);
-    EXPECT_NE(errors.text().find(c.reason), std::string::npos) << errors.text();
+    EXPECT_NE(errors.text().find(reason), std::string::npos) << errors.text();
   }
 }
 
