@@ -76,11 +76,4 @@ TEST_F(BitmapReader, RefusesEveryBrokenFileWithOneLineAndReadsNothingOutside) {
   EXPECT_FALSE(ok);
 }
 
-TEST_F(BitmapReader, LoadTextureEndsTheProcessWithStatusOneOnAnyFailure) {
-  testenv::writeFile(path, bmpBytes(4, 4, std::string(10, '\0')));
-  EXPECT_EXIT(brambleshot::loadTexture((dir / "missing.bmp").string(), 5001),
-              ::testing::ExitedWithCode(1), "");
-  EXPECT_EXIT(brambleshot::loadTexture(path, 5001), ::testing::ExitedWithCode(1), "");
-}
-
 }  // namespace

@@ -86,22 +86,6 @@ TEST_F(MeshDrawing, PlacesVerticesAndFoldsTurnsInTheCallersFrame) {
   mesh.draw(GL_TRIANGLES, GL_FLAT);  // the turn is already folded in: the same place again
   const testenv::Rgb centre = testenv::readPixel(350, 325);
   EXPECT_TRUE(centre.r > 250 && centre.g < 5) << centre.r << " " << centre.g;  // face colour
-
-  // Turns about x and then y fold as R(y) * R(x), in the caller's frame.
-  Mesh turned;
-  for (const double axis : {0, 1}) {
-    turned.rotationAxis.set(1 - axis, axis, 0);
-    turned.rotationAngle = 90;
-    turned.draw(GL_TRIANGLES, GL_FLAT);
-  }
-  turned.draw(GL_TRIANGLES, GL_FLAT);  // nothing pending: no further turn
-  double expected[16];
-  glLoadIdentity();
-  glRotated(90, 0, 1, 0);
-  glRotated(90, 1, 0, 0);
-  glGetDoublev(GL_MODELVIEW_MATRIX, expected);
-  for (int i = 0; i < 16; ++i)
-    EXPECT_NEAR(turned.orientation[i], expected[i], 1e-6) << "element " << i;
 }
 
 TEST_F(MeshDrawing, FlatSendsFaceNormalsAndSmoothVertexNormals) {

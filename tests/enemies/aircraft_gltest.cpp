@@ -73,22 +73,8 @@ TEST_F(Aircraft, BombChanceOnlyInsideTheMiddleStretchAndRisingWithTheScore) {
   }
 }
 
-// Box edges miss; a point inside overlapping boxes hits each target; sparks fly on the 1st, 9th
-// and 17th hit of a streak and on the miss after it, and never light the scene.
-TEST_F(Aircraft, GunfireHitsEveryBoxAroundThePointAndSparksEveryEighthHit) {
-  addAircraft(0.0, 3.0);
-  const double on[2] = {0.0, 3.0}, off[2] = {-3.0, 0.5};
-  const int expected[] = {1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 4, 4};
-  for (int shot = 0; shot < 19; ++shot) {
-    s.gunfire(shot < 17 ? on : off);  // the streak still reads 17 when the first miss sparks
-    EXPECT_EQ(s.explosions.size(), expected[shot]) << "shot " << shot + 1;
-  }
-  EXPECT_EQ(s.explosions.back().x, off[0]);
-  EXPECT_FALSE(s.explosions.back().damaging);
-  EXPECT_FALSE(light4On()) << "sparks never light the scene";
-  s.aircraft.clear();
-  s.explosions.clear();
-  s.gunStreak = s.inFlight = 0;
+// Box edges miss; a point inside overlapping boxes hits each target.
+TEST_F(Aircraft, GunfireHitsEveryBoxAroundThePoint) {
   addAircraft(1.0, 3.0, 0.0, 1);  // box 0.55..1.6 by 2.9..3.2
   for (const auto& p : {std::array{0.55, 3.05}, {1.6, 3.05}, {1.1, 2.9}, {1.1, 3.2}})
     s.gunfire(p.data());

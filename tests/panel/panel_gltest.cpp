@@ -95,11 +95,6 @@ TEST_F(PanelGl, ReadOutsShowTheirLowestPlacesAndScoreHasTheMinusSignInTheSixth) 
     draw(true, c.score, 250, 0, 0, 0);
     EXPECT_EQ(readOut(-8.9, 6), c.shown) << "score " << c.score;
   }
-  // Health, kills and escapes at -6.9, 2.6 and 4.6.
-  draw(false, 0, 250, 0, 1000000, 42);
-  EXPECT_EQ(readOut(-6.9, 3) + readOut(2.6, 6) + readOut(4.6, 6), "250000000000042");
-  draw(false, 0, 0, 0, 987, 1000000);
-  EXPECT_EQ(readOut(-6.9, 3) + readOut(2.6, 6) + readOut(4.6, 6), "000000987000000");
 }
 
 TEST_F(PanelGl, CannonReadyOrReloadingWithItsCountDownDigit) {
