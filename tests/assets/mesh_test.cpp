@@ -32,28 +32,20 @@ class MeshLoader : public ::testing::Test {
   brambleshot::Mesh mesh;
 };
 
-TEST_F(MeshLoader, ReadsFacesColoursAndQuadsFromEitherFirstIndex) {
-  const std::string vertices =
-      "# hull\nVertex 1 0.5 -1.25 2\nVertex 17 0 0 0\nVertex 3 1 0 0\nVertex 4 0 1 0\n";
-  // The same geometry numbered from 1 and from 0; colour clauses with and without a space.
-  const std::pair<const char*, int> files[] = {
-      {"Face 1 1 2 3\nFace 2 2 3 4{rgb=(0.8 0.2 0.2) matid=1}\nFace 3 1 2 4\n"
-       "Face 4 1 3 4 4 {rgb=(0 0 1) matid=3}\n",
-       1},
-      {"Face 1 0 1 2\nFace 2 1 2 3{rgb=(0.8 0.2 0.2) matid=1}\nFace 3 0 1 3\n"
-       "Face 4 0 2 3 3 {rgb=(0 0 1) matid=3}\n",
-       0}};
-  for (const auto& [faces, first] : files) {
-    SCOPED_TRACE(first);
-    EXPECT_EQ(load(vertices + faces, first), "");
-    ASSERT_EQ(mesh.faces.size(), 4u);  // vertices numbered by their order, not by the 17
-    const Corners corners[] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 3}, {0, 2, 3}};  // quad: 4th dropped
-    // Red carries over to the third face; matid is the alpha.
-    const float colours[][4] = {{1, 1, 1, 1}, {.8f, .2f, .2f, 1}, {.8f, .2f, .2f, 1}, {0, 0, 1, 3}};
-    for (int f = 0; f < 4; ++f) {
-      EXPECT_EQ(mesh.faces[f].corners, corners[f]) << f;
-      EXPECT_TRUE(std::equal(colours[f], colours[f] + 4, mesh.faces[f].colour)) << f;
-    }
+// Numbered from 1, as the aircraft model is; colour clauses with and without a space.
+TEST_F(MeshLoader, ReadsFacesColoursAndQuads) {
+  EXPECT_EQ(load("# hull\nVertex 1 0.5 -1.25 2\nVertex 17 0 0 0\nVertex 3 1 0 0\nVertex 4 0 1 0\n"
+                 "Face 1 1 2 3\nFace 2 2 3 4{rgb=(0.8 0.2 0.2) matid=1}\nFace 3 1 2 4\n"
+                 "Face 4 1 3 4 4 {rgb=(0 0 1) matid=3}\n",
+                 1),
+            "");
+  ASSERT_EQ(mesh.faces.size(), 4u);  // vertices numbered by their order, not by the 17
+  const Corners corners[] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 3}, {0, 2, 3}};  // quad: 4th dropped
+  // Red carries over to the third face; matid is the alpha.
+  const float colours[][4] = {{1, 1, 1, 1}, {.8f, .2f, .2f, 1}, {.8f, .2f, .2f, 1}, {0, 0, 1, 3}};
+  for (int f = 0; f < 4; ++f) {
+    EXPECT_EQ(mesh.faces[f].corners, corners[f]) << f;
+    EXPECT_TRUE(std::equal(colours[f], colours[f] + 4, mesh.faces[f].colour)) << f;
   }
 }
 
