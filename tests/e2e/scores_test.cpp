@@ -67,8 +67,10 @@ TEST(BestScores, AFinishedGameIsHighlightedInTheTableAndKept) {
     const Picture over =
         game.waitForPicture([](const Picture& p) { return amberIn(p, 3) > 100; }, 10.0);
     ASSERT_FALSE(over.empty()) << "no highlighted row";
+    // The card lets the scene through faintly, and the last explosions may still glow behind
+    // it: the other rows hold at most a trace of amber beside the highlighted one.
     for (int r : {0, 1, 2, 4})
-      EXPECT_LT(amberIn(over, r), 20) << "row " << r;
+      EXPECT_LT(amberIn(over, r) * 10, amberIn(over, 3)) << "row " << r;
     game.key("q");
     EXPECT_EQ(game.waitForExit(20.0), 0);
   }
