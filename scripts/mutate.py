@@ -125,7 +125,10 @@ MUTATIONS = [
     M("world-sun-from-behind", "src/world/lighting.cpp",
       "{{0.0f, 2.0f, -1.0f, 0.0f},", "{{0.0f, 2.0f, 1.0f, 0.0f},"),
     M("world-weapon-light-wide", "src/world/lighting.cpp",
-      "          90.0f,\n          10.0f,", "          120.0f,\n          10.0f,"),
+      "          90.0f,\n          10.0f,", "          120.0f,\n          10.0f,",
+      equivalent="a spotlight's strength is the cosine of the angle off its axis, clamped at zero, to "
+                 "the power of its exponent: beyond 90 degrees it is already zero, so a wider cut-off "
+                 "lights nothing more"),
     M("world-weapon-light-diffuse-blue", "src/world/lighting.cpp",
       "          {0.5f, 0.5f, 0.0f, 1.0f},", "          {0.5f, 0.5f, 0.5f, 1.0f},"),
     M("world-hull-diffuse", "src/world/lighting.cpp",
