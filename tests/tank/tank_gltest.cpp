@@ -327,6 +327,33 @@ TEST_F(TankPictures, ReticleAndFlashesShowTheRightWayRoundInTheirFrames) {
 
 // Each gun's dash runs out along the line from its mount to the aim point, in the tank's scale;
 // the right gun's dash is one eighth ahead of the left's.
+// The guns' spotlights shine yellow on the hull below them: the lit frame gains red and green
+// there, never blue.
+TEST_F(TankPictures, GunLightsTintTheHullYellow) {
+  const auto tankPixels = [] {
+    std::vector<unsigned char> rgb(300 * 150 * 3);
+    glReadPixels(250, 0, 300, 150, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+  };
+  tank.gunsFiring = true;
+  drawFrame();              // the guns' first step puts their lights on
+  tank.gunsFiring = false;  // no tracer or flash in the next frames, the lights stay
+  ASSERT_TRUE(lit(GL_LIGHT1) && lit(GL_LIGHT2));
+  drawPausedFrame();
+  const std::vector<unsigned char> shone = tankPixels();
+  glDisable(GL_LIGHT1);
+  glDisable(GL_LIGHT2);
+  drawPausedFrame();
+  const std::vector<unsigned char> dark = tankPixels();
+  int yellower = 0, bluer = 0;
+  for (std::size_t i = 0; i < dark.size(); i += 3) {
+    yellower += shone[i] > dark[i] + 12 && shone[i + 1] > dark[i + 1] + 12;
+    bluer += shone[i + 2] > dark[i + 2] + 12;
+  }
+  EXPECT_GT(yellower, 200);
+  EXPECT_EQ(bluer, 0);
+}
+
 TEST_F(TankPictures, TracersRunOutFromTheirOwnGuns) {
   tank.gunsFiring = true;
   // The point at fraction f of a gun's line: from its mount (m, 0.1) to (0, 2), both scaled by
