@@ -246,7 +246,9 @@ MUTATIONS = [
       "drawPlacedSquare(kHealthTexture, 0, -7.5, 1.3, 0.5);", "drawPlacedSquare(kHealthTexture, 0, -7.2, 1.3, 0.5);"),
     M("panel-lighting-left-off", "src/panel/panel.cpp",
       "  drawEscapes(escapes);\n  glDisable(GL_TEXTURE_2D);\n  glEnable(GL_LIGHTING);\n",
-      "  drawEscapes(escapes);\n  glDisable(GL_TEXTURE_2D);\n"),
+      "  drawEscapes(escapes);\n  glDisable(GL_TEXTURE_2D);\n",
+      equivalent="the frame draws the mute mark and the backdrop next, and both switch lighting off "
+                 "and on again themselves"),
     M("panel-white-not-set", "src/panel/panel.cpp",
       "  glEnable(GL_TEXTURE_2D);\n  glColor3f(1.0f, 1.0f, 1.0f);\n  glCallList(hudPanel.labelsList);",
       "  glEnable(GL_TEXTURE_2D);\n  glCallList(hudPanel.labelsList);"),

@@ -62,22 +62,25 @@ TEST_F(Frame, SplitsTheWindowIntoPanelAndSceneAtAnySize) {
 }
 
 TEST_F(Frame, LeavesTheStateThatAimingAndTheNextFrameRelyOn) {
-  game.helpShown = true;  // the overlay switches the most state
-  drawFrame();
-  double modelview[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-  for (int i = 0; i < 16; ++i)
-    EXPECT_EQ(modelview[i], (i % 5 == 0) ? 1.0 : 0.0) << i;
-  GLint mode = 0, depth = 0;
-  glGetIntegerv(GL_MATRIX_MODE, &mode);
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-  EXPECT_EQ(mode, GL_MODELVIEW);
-  EXPECT_EQ(depth, 1);
-  for (GLenum on : {GL_LIGHTING, GL_DEPTH_TEST, GL_LIGHT0})
-    EXPECT_TRUE(glIsEnabled(on)) << on;
-  for (GLenum off : {GL_TEXTURE_2D, GL_BLEND, GL_COLOR_MATERIAL, GL_NORMALIZE})
-    EXPECT_FALSE(glIsEnabled(off)) << off;
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  for (const bool help : {false, true}) {  // the overlay switches the most state
+    SCOPED_TRACE(help ? "with the help page" : "without the help page");
+    game.helpShown = help;
+    drawFrame();
+    double modelview[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    for (int i = 0; i < 16; ++i)
+      EXPECT_EQ(modelview[i], (i % 5 == 0) ? 1.0 : 0.0) << i;
+    GLint mode = 0, depth = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(depth, 1);
+    for (GLenum on : {GL_LIGHTING, GL_DEPTH_TEST, GL_LIGHT0})
+      EXPECT_TRUE(glIsEnabled(on)) << on;
+    for (GLenum off : {GL_TEXTURE_2D, GL_BLEND, GL_COLOR_MATERIAL, GL_NORMALIZE})
+      EXPECT_FALSE(glIsEnabled(off)) << off;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
 }
 
 // Test pictures with a different colour in each quarter show which way round each picture is.
