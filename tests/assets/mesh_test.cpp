@@ -73,10 +73,6 @@ TEST_F(MeshLoader, LineEndsTabsLongLinesAndBounds) {
   EXPECT_EQ(mesh.extent, 2.0);
   load("Vertex 0 5 5 5\n");  // a single point has no size to divide by
   EXPECT_EQ(mesh.extent, 1.0);
-  brambleshot::Mesh missing;
-  EXPECT_EQ(testenv::captureStdout([&] { missing.load(path + ".absent", 0); }),
-            "Could not open file " + path + ".absent\n");
-  EXPECT_TRUE(missing.vertices.empty());
 }
 
 TEST_F(MeshLoader, VertexNormalsAreARunningBlend) {
