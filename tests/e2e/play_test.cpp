@@ -1,6 +1,7 @@
 // The real game driven like a player: keys, pointer and button through XTest, judged by pixels
 // of its window and by its exit status.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include "e2e/screen_layout.h"
 
@@ -16,11 +17,17 @@ bool helpShown(const Picture& p) {
   return count(p, {275, 55, 330, 100}, title) > 200 && count(p, {570, 55, 625, 100}, title) > 200;
 }
 
+bool muteMarkShown(const Picture& p) {
+  const auto red = [](const Rgb& c) { return c.r > 150 && c.g < 110 && c.b < 110; };
+  return count(p, kMuteCross, red) > 20;
+}
+
 class Play : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(screen.ok()) << "Xvfb did not start";
-    game = std::make_unique<GameProcess>(screen.name(), BRAMBLESHOT_SOURCE_DIR, 150.0);
+    game = std::make_unique<GameProcess>(screen.name(), BRAMBLESHOT_SOURCE_DIR, 150.0, binaryPath(),
+                                         Launch{{"--mute"}, {}});
     ASSERT_TRUE(game->waitForWindow()) << game->output();
     game->movePointer(450, 120);  // keep the reticle up in the sky, away from the ground band
     startScreen = game->waitForPicture([](const Picture& p) { return shown(p, kStartLabel); });
@@ -57,15 +64,21 @@ class Play : public ::testing::Test {
   Picture startScreen;
 };
 
-// A new game from the start screen on 'n' only, then odd window sizes (and the zero height a
-// minimised window reports) survived: the tank still steers and 'q' still quits cleanly.
-TEST_F(Play, StartsOnNSurvivesOddSizesSteersAndQuitsOnQ) {
+// Started with --mute, the panel shows the mute mark, and 'm' takes it away and back. A new game
+// from the start screen on 'n' only, then odd window sizes (and the zero height a minimised
+// window reports) survived: the tank still steers and 'q' still quits cleanly.
+TEST_F(Play, MutesStartsOnNSurvivesOddSizesSteersAndQuitsOnQ) {
   EXPECT_TRUE(shown(startScreen, kGameOverLabel));
-  for (const char* key : {"N", "P", "Q"})  // upper case neither starts, pauses nor quits
+  EXPECT_TRUE(muteMarkShown(startScreen));
+  for (const char* key : {"N", "P", "Q", "m"})  // upper case neither starts, pauses nor quits
     game->key(key);
-  EXPECT_TRUE(shown(barrier(), kStartLabel));
+  const Picture unmuted = barrier();
+  EXPECT_TRUE(shown(unmuted, kStartLabel));
+  EXPECT_FALSE(muteMarkShown(unmuted));
+  game->key("m");
 
   const Picture playing = newGame();
+  EXPECT_TRUE(muteMarkShown(playing));
   EXPECT_FALSE(shown(playing, kStartLabel));
   EXPECT_FALSE(shown(playing, kGameOverLabel));
   EXPECT_NEAR(tankColumn(playing), 450.0, 30.0);  // bottom centre
@@ -86,7 +99,8 @@ TEST_F(Play, StartsOnNSurvivesOddSizesSteersAndQuitsOnQ) {
 
 // The pointer aims, the button fires the guns and space the cannon; while paused nothing
 // changes on screen, not even the cannon's reload count-down, which counts again once resumed.
-TEST_F(Play, PointerAimsButtonAndSpaceFireAndPauseFreezes) {
+// Killed by a signal then, the game has put out its start-up messages without reaching exit().
+TEST_F(Play, PointerAimsButtonAndSpaceFirePauseFreezesAndMessagesOutlastASignal) {
   ASSERT_FALSE(newGame().empty());
   game->movePointer(300, 150);
   const Picture atLeft = barrier();
@@ -119,6 +133,11 @@ TEST_F(Play, PointerAimsButtonAndSpaceFireAndPauseFreezes) {
   EXPECT_EQ(differing(paused, game->capture(), {0, 0, 800, 600}, 0), 0);
   game->key("p");
   EXPECT_TRUE(sees(*game, [&](const Picture& p) { return differing(p, paused, kCannonState, 0); }));
+  game->sendSignal(SIGTERM);
+  EXPECT_EQ(game->waitForExit(20.0), -1);
+  for (const std::string file : {"bomb.bmp", "help_mask.bmp"})
+    EXPECT_NE(game->output().find("Trying to load: ./Resources/" + file + "\n"), std::string::npos)
+        << game->output();
 }
 
 }  // namespace

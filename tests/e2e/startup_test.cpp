@@ -3,7 +3,6 @@
 // loader's message and status 1; a missing mesh or a missing or broken sound is only reported
 // and the game plays on. Messages must never cost the game its life, nor hang it.
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <filesystem>
 #include <string>
@@ -78,21 +77,6 @@ TEST(DamagedResources, StopTheGameOrAreOnlyReported) {
     EXPECT_EQ(out.find("brambleshot:"), said) << out;
     EXPECT_EQ(out.rfind("brambleshot:"), said) << out;
   }
-}
-
-// Killed by a signal on the start screen: every load was reported, and the messages are out
-// although the game never reached exit().
-TEST(StandardStreams, StartUpMessagesSurviveSigterm) {
-  VirtualScreen screen;
-  ASSERT_TRUE(screen.ok());
-  GameProcess game(screen.name(), testenv::sourceDir(), 60.0);
-  ASSERT_TRUE(game.waitForWindow()) << game.output();
-  ASSERT_TRUE(sees(game, [](const Picture& p) { return shown(p, kStartLabel); })) << game.output();
-  game.sendSignal(SIGTERM);
-  EXPECT_EQ(game.waitForExit(20.0), -1);
-  EXPECT_NE(game.output().find("Trying to load: ./Resources/bomb.bmp\n"), std::string::npos);
-  EXPECT_NE(game.output().find("Trying to load: ./Resources/help_mask.bmp\n"), std::string::npos)
-      << game.output();
 }
 
 }  // namespace
