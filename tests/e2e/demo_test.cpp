@@ -1,6 +1,6 @@
 // Demos with the real game: a game recorded by hand and ended by closing the window replays to
-// the same world and the same last picture, an edited one diverges where the edit is, and a
-// recording cut short by a kill replays up to where it stopped.
+// the same world and the same last picture, and an edited one diverges where the edit is (the
+// install test replays a recording cut short by a kill).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,49 +11,39 @@
 namespace e2e {
 namespace {
 
-class Demos : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(screen.ok()) << "Xvfb did not start"; }
-
-  std::unique_ptr<GameProcess> record(const std::string& demo) {
-    auto game = std::make_unique<GameProcess>(screen.name(), BRAMBLESHOT_SOURCE_DIR, 120.0,
-                                              binaryPath(), Launch{{"--record", demo}, {}});
-    EXPECT_TRUE(game->waitForWindow()) << game->output();
-    game->key("n");
-    return game;
-  }
+TEST(Demos, AGameRecordedByHandReplaysExactlyAndEditsDiverge) {
+  VirtualScreen screen;
+  ASSERT_TRUE(screen.ok()) << "Xvfb did not start";
+  testenv::TempDir dir;
+  std::string output;
   // Replays the demo to its end; returns the exit status and keeps the output.
-  int replay(const std::string& demo) {
+  const auto replay = [&](const std::string& demo) {
     GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 120.0, binaryPath(),
                      {{"--play", demo, "--fast"}, {}});
     const int status = game.waitForExit(110.0);
     output = game.output();
     return status;
-  }
-
-  VirtualScreen screen;
-  testenv::TempDir dir;
-  std::string output;
-};
-
-TEST_F(Demos, AGameRecordedByHandReplaysExactlyAndEditsDiverge) {
+  };
   const std::string demo = (dir / "hand.demo").string();
   {
-    auto game = record(demo);
-    game->movePointer(500, 150);
-    game->button(1, true);
-    game->settle();
-    game->key("space");
+    GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 120.0, binaryPath(),
+                     {{"--record", demo}, {}});
+    ASSERT_TRUE(game.waitForWindow()) << game.output();
+    game.key("n");
+    game.movePointer(500, 150);
+    game.button(1, true);
+    game.settle();
+    game.key("space");
     for (int i = 0; i < 5; ++i)
-      game->key("a");
-    game->movePointer(300, 200);
-    game->key("h");  // the help page, paused
-    game->movePointer(320, 210);
-    game->key("h");
-    game->button(1, false);
-    game->settle();
-    game->closeWindow();  // as a window manager's close button does: the recording is complete
-    ASSERT_EQ(game->waitForExit(30.0), 0) << game->output();
+      game.key("a");
+    game.movePointer(300, 200);
+    game.key("h");  // the help page, paused
+    game.movePointer(320, 210);
+    game.key("h");
+    game.button(1, false);
+    game.settle();
+    game.closeWindow();  // as a window manager's close button does: the recording is complete
+    ASSERT_EQ(game.waitForExit(30.0), 0) << game.output();
   }
   EXPECT_EQ(replay(demo), 0) << output;
   EXPECT_NE(output.find("frames replayed exactly"), std::string::npos) << output;
@@ -77,18 +67,6 @@ TEST_F(Demos, AGameRecordedByHandReplaysExactlyAndEditsDiverge) {
   testenv::writeFile(edited, text.substr(0, text.size() - 5) + "beef\n");
   EXPECT_EQ(replay(edited), 3);
   EXPECT_NE(output.find("the last picture (frame"), std::string::npos) << output;
-}
-
-TEST_F(Demos, ARecordingCutShortReplaysUpToWhereItStopped) {
-  const std::string demo = (dir / "killed.demo").string();
-  {
-    auto game = record(demo);
-    game->movePointer(400, 100);
-    game->settle();
-  }  // killed
-  EXPECT_EQ(replay(demo), 0) << output;
-  EXPECT_NE(output.find("frames replayed exactly"), std::string::npos) << output;
-  EXPECT_NE(output.find("the recording stopped there"), std::string::npos) << output;
 }
 
 }  // namespace
