@@ -72,14 +72,16 @@ namespace {
 // The quarters' colours, far apart in every channel so that blending leaves them apart.
 constexpr Rgb kQuarters[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
 
-void loadPixels(unsigned id, const std::string& bgr) {
+// Loads a 4 x 4 picture, pixel i (in file order) coloured colourOf(i), as texture id.
+void loadPixels(unsigned id, const std::function<Rgb(int)>& colourOf) {
+  std::string bgr;
+  for (int i = 0; i < 16; ++i) {
+    const Rgb c = colourOf(i);
+    bgr += {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
+  }
   TempDir dir;
   writeFile(dir / "picture.bmp", bmpBytes(4, 4, bgr));
   captureStdout([&] { brambleshot::loadTexture((dir / "picture.bmp").string(), id); });
-}
-
-std::string bgrOf(Rgb c) {
-  return {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
 }
 
 char quarterAt(int x, int y) {
@@ -95,18 +97,11 @@ char quarterAt(int x, int y) {
 }  // namespace
 
 void loadQuarteredTexture(unsigned id) {
-  std::string pixels;
-  for (int row = 0; row < 4; ++row)
-    for (int col = 0; col < 4; ++col)
-      pixels += bgrOf(kQuarters[(row / 2) * 2 + col / 2]);
-  loadPixels(id, pixels);
+  loadPixels(id, [](int i) { return kQuarters[(i / 8) * 2 + (i % 4) / 2]; });
 }
 
 void loadFlatTexture(unsigned id, Rgb colour) {
-  std::string pixels;
-  for (int i = 0; i < 16; ++i)
-    pixels += bgrOf(colour);
-  loadPixels(id, pixels);
+  loadPixels(id, [colour](int) { return colour; });
 }
 
 std::string quartersIn(int left, int bottom, int right, int top) {

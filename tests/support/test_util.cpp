@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace testenv {
@@ -37,9 +37,7 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
 
 std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string captureStdout(const std::function<void()>& fn) {
