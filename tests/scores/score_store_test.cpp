@@ -58,27 +58,24 @@ class ScoreFile : public ::testing::Test {
   testenv::TempDir dir;
 };
 
-// Each failure hits a different step of the save; the old table must come through untouched.
-ssize_t halfThenNoSpace(int fd, const void* bytes, std::size_t count) {
-  if (count > 8) return ::write(fd, bytes, count / 2);
-  errno = ENOSPC;
-  return -1;
-}
-int failingFsync(int) {
-  errno = EIO;
-  return -1;
-}
-int failingRename(const char*, const char*) {
-  errno = EXDEV;
+int failWith(int error) {
+  errno = error;
   return -1;
 }
 
+// A write cut short, as on a full disk.
+ssize_t halfThenNoSpace(int fd, const void* bytes, std::size_t count) {
+  return count > 8 ? ::write(fd, bytes, count / 2) : failWith(ENOSPC);
+}
+
+// Each failure hits a different step of the save; the old table must come through untouched.
 TEST_F(ScoreFile, AFailedSaveLeavesTheOldTableWhole) {
   const auto system = brambleshot::kSystemScoreFileCalls;
   const std::pair<brambleshot::ScoreFileCalls, const char*> cases[] = {
       {{halfThenNoSpace, system.fsync, system.rename}, "No space"},
-      {{system.write, failingFsync, system.rename}, "Input/output"},
-      {{system.write, system.fsync, failingRename}, "cross-device"},
+      {{system.write, [](int) { return failWith(EIO); }, system.rename}, "Input/output"},
+      {{system.write, system.fsync, [](const char*, const char*) { return failWith(EXDEV); }},
+       "cross-device"},
   };
   for (const auto& [calls, reason] : cases) {
     SCOPED_TRACE(reason);
