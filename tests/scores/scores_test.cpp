@@ -1,13 +1,15 @@
-// The score file on a real file system: games that end at the same moment, and those of later
-// runs, all keep their entries; a failure at any step of a save (a full disk is a write cut
-// short) leaves the old file whole; damaged files are kept aside; without a writable folder the
-// game plays on unsaved.
+// Best scores. The table: where a finished game lands, and the file text read back strictly (the
+// store's tests check the exact text written). The score file on a real file system: games that
+// end at the same moment, and those of later runs, all keep their entries; a failure at any step
+// of a save (a full disk is a write cut short) leaves the old file whole; damaged files are kept
+// aside; without a writable folder the game plays on unsaved.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -18,12 +20,13 @@
 namespace {
 
 namespace fs = std::filesystem;
+using brambleshot::ScoreEntry;
 using brambleshot::ScoreStore;
 using brambleshot::ScoreTable;
 
 const std::string kOldTable = "brambleshot scores 1\n900 5 2026-12-01\n300 2 2026-12-02\n";
 
-brambleshot::ScoreEntry entry(int score, int kills = 1) {
+ScoreEntry entry(int score, int kills = 1) {
   return {score, kills, 2026, 12, 7};
 }
 
@@ -36,6 +39,60 @@ int exitStatus(pid_t child) {
   int status = 0;
   waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ScoreTable, FinishedGamesLandByScoreAndTiesGoBelowOlderEntries) {
+  ScoreTable table;
+  EXPECT_EQ(table.insert(entry(-150)), 0);  // a negative score still makes an empty table
+  EXPECT_EQ(table.insert(entry(400)), 0);
+  EXPECT_EQ(table.insert(entry(400, 9)), 1);  // a tie ranks below the earlier game
+  EXPECT_EQ(table.insert(entry(0)), 2);
+  EXPECT_EQ(table.entries,
+            (std::vector<ScoreEntry>{entry(400), entry(400, 9), entry(0), entry(-150)}));
+
+  for (int score : {900, 800, 700, 600, 500, 300})
+    table.insert(entry(score));
+  ASSERT_EQ(table.entries.size(), 10u);
+  EXPECT_EQ(table.insert(entry(-150)), -1);  // equal to the last: the older entry stays
+  EXPECT_EQ(table.insert(entry(-200)), -1);
+  EXPECT_EQ(table.insert(entry(1)), 8);  // pushes the last one out
+  EXPECT_EQ(table.entries.size(), 10u);
+  EXPECT_EQ(table.entries.back().score, 0);
+}
+
+TEST(ScoreTable, ExtremeValuesReadBack) {
+  ScoreTable table;
+  table.entries = {{INT_MAX, INT_MAX, 9999, 12, 31}, {0, 0, 2024, 2, 29}, {INT_MIN, 3, 1970, 1, 1}};
+  ScoreTable read;
+  ASSERT_TRUE(brambleshot::parseScoreTable(brambleshot::formatScoreTable(table), read));
+  EXPECT_EQ(read.entries, table.entries);
+}
+
+TEST(ScoreTable, AnythingElseIsRefused) {
+  const std::string header = "brambleshot scores 1\n";
+  std::string eleven = header;
+  for (int i = 0; i < 11; ++i)
+    eleven += "100 1 2026-12-07\n";
+  const std::string refused[] = {
+      "",
+      "brambleshot scores 2\n",
+      header + "100 1 2026-12-07",  // cut short
+      header + "100 1 2026-12-07\r\n",
+      header + "100  1 2026-12-07\n",
+      header + "100 -1 2026-12-07\n",  // kills are never negative
+      header + "2147483648 1 2026-12-07\n",
+      header + "100 1 2025-02-29\n",                    // not a leap year
+      header + "100 1 2026-12-07\n200 1 2026-12-07\n",  // out of order
+      header + std::string("100 1 2026-12-07\0\n", 18),
+      eleven,
+  };
+  for (const std::string& text : refused) {
+    SCOPED_TRACE(text);
+    ScoreTable table;
+    table.entries = {entry(5)};
+    EXPECT_FALSE(brambleshot::parseScoreTable(text, table));
+    EXPECT_TRUE(table.entries.empty());
+  }
 }
 
 class ScoreFile : public ::testing::Test {
