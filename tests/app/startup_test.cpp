@@ -1,8 +1,12 @@
 // The game's own start-up run in a child process from the repository (where Resources/ is):
-// what it loads and in which order, each image under its number, and the state it leaves.
+// what it loads and in which order, each image under its number, and the state it leaves; and
+// the process-wide protections taken at the start of main.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +16,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "app/streams.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
 #include "support/test_util.h"
@@ -25,15 +30,14 @@ using namespace brambleshot;
 // Every image in load order, with the number it is shown under.
 std::vector<std::pair<std::string, TextureId>> images() {
   std::vector<std::pair<std::string, TextureId>> list = {
-      {"bomb", 2001},         {"explosion", 2002},         {"target", 1001},   {"targetMask", 1002},
-      {"muzzle_flash", 1003}, {"muzzle_flash_mask", 1004}, {"desert05", 5001}, {"numNeg", 5999}};
-  for (int digit = 0; digit < 10; ++digit)
-    list.push_back({"num" + std::to_string(digit), 6000 + digit});
-  const std::pair<std::string, TextureId> labels[] = {
-      {"Start", 6010}, {"GameOver", 6011}, {"Cannon", 6020}, {"Reloading", 6021},
-      {"Score", 6030}, {"Health", 6031},   {"Kills", 6040},  {"Escapes", 6041},
-      {"help", 6050},  {"help_mask", 6051}};
-  list.insert(list.end(), std::begin(labels), std::end(labels));
+      {"bomb", 2001},       {"explosion", 2002},    {"target", 1001},
+      {"targetMask", 1002}, {"muzzle_flash", 1003}, {"muzzle_flash_mask", 1004},
+      {"desert05", 5001},   {"numNeg", 5999},       {"Start", 6010},
+      {"GameOver", 6011},   {"Cannon", 6020},       {"Reloading", 6021},
+      {"Score", 6030},      {"Health", 6031},       {"Kills", 6040},
+      {"Escapes", 6041},    {"help", 6050},         {"help_mask", 6051}};
+  for (int digit = 9; digit >= 0; --digit)  // after numNeg
+    list.insert(list.begin() + 8, {"num" + std::to_string(digit), 6000 + digit});
   return list;
 }
 
@@ -85,6 +89,26 @@ TEST(StartUp, LoadsEveryImageInOrderUnderItsNumberAndOpensOnTheStartScreen) {
         std::fflush(stderr);
         // _Exit skips the leak check at exit, which would count Mesa's driver memory as leaks.
         std::_Exit(problems.empty() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+// A write past the file-size limit (a score table or demo on a nearly full quota) must fail with
+// EFBIG, not kill the game with SIGXFSZ.
+TEST(Streams, WritingPastTheFileSizeLimitFailsInsteadOfKilling) {
+  testenv::TempDir dir;
+  const std::string path = (dir / "big").string();
+  EXPECT_EXIT(
+      {
+        protectStandardStreams();
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = 16;
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        if (!file) _exit(11);
+        char bytes[64] = {};
+        std::fwrite(bytes, 1, sizeof bytes, file);
+        _exit(std::fflush(file) != 0 && errno == EFBIG ? 0 : 12);
       },
       ::testing::ExitedWithCode(0), "");
 }
