@@ -18,16 +18,6 @@ std::string frame(int changed = 0, int levels = 0) {
   return "P6\n# a comment\n200 100\n255\n" + rgb;
 }
 
-testenv::ProcessResult compare(const std::string& before, const std::string& after,
-                               const std::vector<std::string>& options = {}) {
-  static const testenv::TempDir dir;
-  testenv::writeFile(dir / "before.ppm", before);
-  testenv::writeFile(dir / "after.ppm", after);
-  std::vector<std::string> args = {(dir / "before.ppm").string(), (dir / "after.ppm").string()};
-  args.insert(args.end(), options.begin(), options.end());
-  return testenv::runProcess(FRAMEDIFF, args, dir.path(), 30.0);
-}
-
 // Exit 0 within the limits, 1 beyond them, 2 for streams or options that cannot be compared.
 TEST(Framediff, JudgesChangesByShareAndLevelAndRefusesWhatItCannotCompare) {
   struct Case {
@@ -52,9 +42,14 @@ TEST(Framediff, JudgesChangesByShareAndLevelAndRefusesWhatItCannotCompare) {
       {two, {"--max-share"}, 2, "usage: framediff"},
       {two, {"--max-level", "many"}, 2, "usage: framediff"},
   };
+  const testenv::TempDir dir;
+  testenv::writeFile(dir / "before.ppm", two);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.report);
-    const auto result = compare(two, c.after, c.options);
+    testenv::writeFile(dir / "after.ppm", c.after);
+    std::vector<std::string> args = {"before.ppm", "after.ppm"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const auto result = testenv::runProcess(FRAMEDIFF, args, dir.path(), 30);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.output;
     EXPECT_NE(result.output.find(c.report), std::string::npos) << result.output;
   }
