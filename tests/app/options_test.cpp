@@ -28,10 +28,8 @@ Parsed parse(std::vector<std::string> args) {
   testenv::MemoryStream out, err;
   Parsed p;
   p.result = parseOptions(argc, argv.data(), p.options, out.stream, err.stream);
-  if (p.result == ParseResult::play) {
-    p.left.assign(argv.begin(), argv.begin() + argc);
-    EXPECT_EQ(argv[argc], nullptr);
-  }
+  p.left.assign(argv.begin(), argv.begin() + argc);
+  EXPECT_EQ(argv[argc], nullptr);
   p.out = out.text();
   p.err = err.text();
   return p;
