@@ -52,16 +52,15 @@ TEST(DemoFile, FilesThatCannotBeReadOrWrittenAreNamed) {
   Demo demo;
   std::string error;
   EXPECT_FALSE(loadDemo((dir / "missing.demo").string(), demo, error));
-  EXPECT_NE(error.find("missing.demo: cannot open: No such file or directory"), std::string::npos)
-      << error;
+  EXPECT_PRED_FORMAT2(testing::IsSubstring, "missing.demo: cannot open: No such file or directory",
+                      error);
   EXPECT_FALSE(loadDemo(dir.path().string(), demo, error));
   EXPECT_NE(error.find("is a directory"), std::string::npos) << error;
 
   DemoWriter writer;
   EXPECT_FALSE(writer.open((dir / "no/such/dir.demo").string(), 1, 800, 600, error));
-  EXPECT_NE(error.find("dir.demo: cannot write the demo: No such file or directory"),
-            std::string::npos)
-      << error;
+  EXPECT_PRED_FORMAT2(testing::IsSubstring,
+                      "dir.demo: cannot write the demo: No such file or directory", error);
   // A full disk: the header fits the stream's buffer and fails at its flush.
   EXPECT_FALSE(writer.open("/dev/full", 1, 800, 600, error));
   EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
