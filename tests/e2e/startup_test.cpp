@@ -53,9 +53,7 @@ TEST(DamagedResources, StopTheGameOrAreOnlyReported) {
       fs::remove_all(dir / "Resources" / c.file);
     else
       testenv::writeFile(dir / "Resources" / c.file, c.bytes);
-    Launch launch;
-    launch.standardOutput = c.output;
-    GameProcess game(screen.name(), dir.path(), 60.0, binaryPath(), launch);
+    GameProcess game(screen.name(), dir.path(), 60.0, binaryPath(), {{}, {}, c.output});
     if (c.status == 0) {
       ASSERT_TRUE(game.waitForWindow()) << game.output();
       game.key("n");
