@@ -1,5 +1,5 @@
 // The tank in a real GL context: aiming through a frame's matrices, steering, the weapons and
-// their lights, the input callbacks, and the tank in rendered frames.
+// their lights, the input callbacks, the tank in rendered frames, and its blast box.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
@@ -210,16 +210,9 @@ TEST_F(TankGl, KeysActInLowerCaseThePauseStopsSteeringAndFireAndNewGameWaitsForT
   EXPECT_EQ(tank.health, 250);
 }
 
-// Where a light's position (kept by GL in eye coordinates) is in the world: the camera looks
-// along +z from (0, 1.8, -4).
-std::pair<double, double> worldPositionOf(GLenum light) {
-  GLfloat p[4];
-  glGetLightfv(light, GL_POSITION, p);
-  return {-p[0], p[1] + 1.8};
-}
-
 // The weapon lights stand 0.25 out along each barrel from its mount: the guns' at the ground
-// 0.28 either side of the tank, the cannon's 1.0 above it.
+// 0.28 either side of the tank, the cannon's 1.0 above it. GL keeps a light's position in eye
+// coordinates: the camera looks along +z from (0, 1.8, -4).
 TEST_F(TankGl, WeaponLightsBurnAtTheirMuzzlesInTheFramesTheyFire) {
   tank.x = 1.0;
   tank.leftGunAngle = 90.0;
@@ -239,15 +232,17 @@ TEST_F(TankGl, WeaponLightsBurnAtTheirMuzzlesInTheFramesTheyFire) {
   } lights[] = {{GL_LIGHT1, 1.28, 0.25}, {GL_LIGHT2, 0.97, 0.0}, {GL_LIGHT3, 0.75, 1.0}};
   for (const auto& l : lights) {
     EXPECT_TRUE(lit(l.light));
-    const auto [x, y] = worldPositionOf(l.light);
-    EXPECT_NEAR(x, l.x, 1e-5) << l.light - GL_LIGHT0;
-    EXPECT_NEAR(y, l.y, 1e-5) << l.light - GL_LIGHT0;
+    GLfloat p[4];
+    glGetLightfv(l.light, GL_POSITION, p);
+    EXPECT_NEAR(-p[0], l.x, 1e-5) << l.light - GL_LIGHT0;
+    EXPECT_NEAR(p[1] + 1.8, l.y, 1e-5) << l.light - GL_LIGHT0;
   }
   tank.gunsFiring = false;
 }
 
 // Pictures and lines of the tank at x = 0 aimed at (0, 2), over a grey backdrop: quartered
-// pictures for the reticle and the flash, their masks black so each picture shows exactly.
+// pictures for the reticle and the flash, their masks black so each picture shows exactly
+// ('?' where none shows).
 class TankPictures : public TankGl {
  protected:
   void SetUp() override {
@@ -287,12 +282,6 @@ class TankPictures : public TankGl {
       }
     return false;
   }
-  // The quarters of a picture over the play-plane rectangle, '.' for anything else.
-  static std::string pictureOn(double x0, double y0, double x1, double y1) {
-    std::string shown = testenv::quartersOnPlane(x0, y0, x1, y1);
-    std::replace(shown.begin(), shown.end(), '?', '.');
-    return shown;
-  }
 };
 
 // The flashes point their picture's last rows out of the muzzle; like the reticle they are seen
@@ -303,10 +292,10 @@ TEST_F(TankPictures, ReticleAndFlashesShowTheRightWayRoundInTheirFrames) {
   // The cannon's flash burns in the nine frames after a shot: 0.2 x 0.4, centred 0.5 along the
   // barrel from its pivot 0.1 above the tank's origin (in the tank's 0.8 scale).
   for (const auto& [reload, shown] :
-       {std::pair{500, "DCBA"}, {491, "DCBA"}, {490, "...."}, {0, "...."}}) {
+       {std::pair{500, "DCBA"}, {491, "DCBA"}, {490, "????"}, {0, "????"}}) {
     tank.reload = reload;
     drawPausedFrame();
-    EXPECT_EQ(pictureOn(-0.08, 0.22, 0.08, 0.54), shown) << "reload " << reload;
+    EXPECT_EQ(testenv::quartersOnPlane(-0.08, 0.22, 0.08, 0.54), shown) << "reload " << reload;
   }
   tank.reload = 0;
   // A light gun's flash, half that size 0.3 along its barrel, shows only in the first step of a
@@ -315,12 +304,12 @@ TEST_F(TankPictures, ReticleAndFlashesShowTheRightWayRoundInTheirFrames) {
     bool firing;
     int phase;
     const char* shown;
-  } guns[] = {{true, 1, "DCBA"}, {true, 2, "...."}, {true, 0, "...."}, {false, 1, "...."}};
+  } guns[] = {{true, 1, "DCBA"}, {true, 2, "????"}, {true, 0, "????"}, {false, 1, "????"}};
   for (const auto& g : guns) {
     tank.gunsFiring = g.firing;
     tank.gunPhase = g.phase;
     drawPausedFrame();
-    EXPECT_EQ(pictureOn(0.184, 0.14, 0.264, 0.30), g.shown)
+    EXPECT_EQ(testenv::quartersOnPlane(0.184, 0.14, 0.264, 0.30), g.shown)
         << "phase " << g.phase << (g.firing ? " firing" : "");
   }
 }
@@ -446,6 +435,28 @@ TEST_F(TankPictures, TankIsGoneInTheFrameItIsDestroyed) {
   EXPECT_EQ(rightHalf(), without);
   squadron.explosions.clear();
   glDisable(GL_LIGHT4);
+}
+
+// A blast square touching the tank's box does nothing; each overlapping blast costs 50, and the
+// fifth destroys the tank.
+TEST(TankBlast, TouchingDoesNoDamageOverlappingCosts50AndTheFifthOverlapDestroys) {
+  // Tank x and y put one box edge exactly where a blast of radius 0.5 at (cx, cy) ends.
+  const double cases[][4] = {{0.09, 0, 1, 0}, {-0.09, 0, -1, 0}, {0, 0.3, 0, 1}, {0, -0.22, 0, -1}};
+  for (const auto& [x, y, cx, cy] : cases) {
+    SCOPED_TRACE(testing::Message() << cx << ", " << cy);
+    Tank target;
+    target.x = x;
+    target.y = y;
+    target.health = 250;
+    const double touching[2] = {cx, cy},
+                 inward[2] = {std::nextafter(cx, 0.0), std::nextafter(cy, 0.0)};
+    EXPECT_FALSE(target.blastTest(touching, 0.5));
+    for (int blast = 1; blast <= 4; ++blast)
+      EXPECT_FALSE(target.blastTest(inward, 0.5));
+    EXPECT_EQ(target.health, 50);
+    EXPECT_TRUE(target.blastTest(inward, 0.5));
+    EXPECT_EQ(target.health, 0);
+  }
 }
 
 }  // namespace
