@@ -27,19 +27,11 @@ const char kSymbols[] = "0123456789-SGCRshke";
 const GLuint kIds[] = {6000, 6001, 6002, 6003, 6004, 6005, 6006, 6007, 6008, 6009,
                        5999, 6010, 6011, 6020, 6021, 6030, 6031, 6040, 6041};
 
-// The window pixel of panel point (x, y): x runs from +4/3 at the viewport's left edge to -4/3 at
-// its right, y from -10 at the top to +10 at the bottom.
-int column(double x) {
-  return int((4.0 / 3.0 - x) * 37.5);
-}
-int row(double y) {
-  return int((10.0 - y) * 30);
-}
-
 // The symbol and quarter at panel point (x, y), ".." for the black background, "??" for
-// anything else.
+// anything else. Panel x runs from +4/3 at the viewport's left edge to -4/3 at its right, y from
+// -10 at the top to +10 at the bottom.
 std::string pictureAt(double x, double y) {
-  const testenv::Rgb got = testenv::readPixel(column(x), row(y));
+  const testenv::Rgb got = testenv::readPixel(int((4.0 / 3.0 - x) * 37.5), int((10.0 - y) * 30));
   if (got.r + got.g + got.b < 10) return "..";
   const int i = (got.r - 14) / 12, quarter = (got.g - 15) / 60;
   if (got.r < 14 || i >= 19 || std::abs(got.b - 100) > 4 || quarter > 3) return "??";
@@ -84,30 +76,23 @@ class PanelGl : public ::testing::Test {
   }
 };
 
-TEST_F(PanelGl, ReadOutsShowTheirLowestPlacesAndScoreHasTheMinusSignInTheSixth) {
+// The score shows its lowest six places, or a minus and the lowest five. The cannon is ready or
+// reloading with its count-down digit: the label row lies inside both labels, the digit row only
+// inside the taller Cannon label; x = 1.1 is inside Reloading only.
+TEST_F(PanelGl, ScoreShowsItsLowestPlacesAndCannonItsStateAndCountDown) {
   const struct {
-    int score;
-    const char* shown;
-  } scores[] = {{0, "000000"},       {250, "000250"},     {-75, "-00075"},
-                {1000000, "000000"}, {-100000, "-00000"}, {123456, "123456"},
-                {-987654, "-87654"}, {INT_MAX, "483647"}, {INT_MIN, "-83648"}};
-  for (const auto& c : scores) {
-    draw(true, c.score, 250, 0, 0, 0);
-    EXPECT_EQ(readOut(-8.9, 6), c.shown) << "score " << c.score;
-  }
-}
-
-TEST_F(PanelGl, CannonReadyOrReloadingWithItsCountDownDigit) {
-  // The label row lies inside both labels, the digit row only inside the taller Cannon label;
-  // x = 1.1 is inside Reloading only.
-  const struct {
-    int reload;
-    const char* shown;  // at (0, label row), (1.1, label row), (0, digit row)
-  } cases[] = {{0, "C.C"}, {1, "RR0"}, {49, "RR0"}, {50, "RR1"}, {450, "RR9"}, {500, "RR9"}};
+    int score, reload;
+    const char* shown;  // the score, then at (0, label row), (1.1, label row), (0, digit row)
+  } cases[] = {
+      {0, 0, "000000 C.C"},        {250, 1, "000250 RR0"},       {-75, 49, "-00075 RR0"},
+      {1000000, 50, "000000 RR1"}, {-100000, 450, "-00000 RR9"}, {123456, 500, "123456 RR9"},
+      {-987654, 0, "-87654 C.C"},  {INT_MAX, 0, "483647 C.C"},   {INT_MIN, 0, "-83648 C.C"}};
   for (const auto& c : cases) {
-    draw(false, 0, 250, c.reload, 0, 0);
-    const std::string shown{symbolAt(0.0, -5.35), symbolAt(1.1, -5.35), symbolAt(0.0, -4.75)};
-    EXPECT_EQ(shown, c.shown) << "reload " << c.reload;
+    draw(false, c.score, 250, c.reload, 0, 0);
+    EXPECT_EQ(
+        readOut(-8.9, 6) + " " + symbolAt(0.0, -5.35) + symbolAt(1.1, -5.35) + symbolAt(0.0, -4.75),
+        c.shown)
+        << "score " << c.score << ", reload " << c.reload;
   }
 }
 
