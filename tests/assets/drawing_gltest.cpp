@@ -22,12 +22,6 @@ const char* const kTriangle =
     "Vertex 0 0 0 0\nVertex 1 4 0 0\nVertex 2 0 2 0\nFace 0 0 1 2 {rgb=(1 0 0) matid=1}\n";
 const Material kGrey = {{0, 0, 0, 1}, {0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
 
-Mesh meshOf(const char* text) {
-  Mesh mesh;
-  mesh.loadFromMemory(text, 0, "test.m");
-  return mesh;
-}
-
 // Each test draws with an orthographic view of 100 pixels per unit, x -4..4 and y -3..3.
 // Matrices are left for the next test to set, as every GL test does; other state is restored.
 class MeshDrawing : public ::testing::Test {
@@ -47,32 +41,28 @@ class MeshDrawing : public ::testing::Test {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
   void TearDown() override { glPopAttrib(); }
-
-  // The vertices GL produces for the mesh (feedback mode), in world units of the view.
-  static std::vector<std::array<GLfloat, 2>> drawnVertices(Mesh& mesh) {
-    std::vector<GLfloat> buffer(1 << 12);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    mesh.draw(GL_TRIANGLES, GL_FLAT);
-    const GLint used = glRenderMode(GL_RENDER);
-    std::vector<std::array<GLfloat, 2>> points;
-    // Pairs of (polygon token, vertex count) or (x, y); window x never reaches the token.
-    for (GLint i = 0; i < used; i += 2)
-      if (buffer[i] != GL_POLYGON_TOKEN)
-        points.push_back({buffer[i] / 100 - 4, buffer[i + 1] / 100 - 3});
-    return points;
-  }
 };
 
 TEST_F(MeshDrawing, PlacesVerticesAndFoldsTurnsInTheCallersFrame) {
-  Mesh mesh = meshOf(kTriangle);
+  Mesh mesh;
+  mesh.loadFromMemory(kTriangle, 0, "test.m");
   mesh.scale = 2;
   mesh.position.set(0.5, -0.25, 0);
   mesh.rotationAngle = 90;   // about z
   glTranslated(-1, 0.5, 0);  // the caller's own transform
   double before[16], after[16];
   glGetDoublev(GL_MODELVIEW_MATRIX, before);
-  const auto points = drawnVertices(mesh);
+  // The vertices GL produces (feedback mode): pairs of (polygon token, vertex count) or window
+  // (x, y); window x never reaches the token.
+  std::vector<GLfloat> buffer(1 << 12);
+  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
+  glRenderMode(GL_FEEDBACK);
+  mesh.draw(GL_TRIANGLES, GL_FLAT);
+  const GLint used = glRenderMode(GL_RENDER);
+  std::vector<std::array<GLfloat, 2>> points;  // in world units of the view
+  for (GLint i = 0; i < used; i += 2)
+    if (buffer[i] != GL_POLYGON_TOKEN)
+      points.push_back({buffer[i] / 100 - 4, buffer[i + 1] / 100 - 3});
   ASSERT_EQ(points.size(), 3u);
   const double file[3][2] = {{0, 0}, {4, 0}, {0, 2}};
   for (int i = 0; i < 3; ++i) {
@@ -99,9 +89,11 @@ TEST_F(MeshDrawing, FlatSendsFaceNormalsAndSmoothVertexNormals) {
   // A folded square, extent 2 drawn at scale 3 (pixels 250..550 by 150..450), so the normals
   // reach unit length only if divided by the one and multiplied by the other. The first
   // triangle faces the light; the second leans away, and so do the vertex normals on the fold.
-  Mesh fold = meshOf(
+  Mesh fold;
+  fold.loadFromMemory(
       "Vertex 0 0 0 0\nVertex 1 2 0 0\nVertex 2 2 2 0\nVertex 3 0 2 1.6\n"
-      "Face 0 0 1 2\nFace 1 0 2 3\n");
+      "Face 0 0 1 2\nFace 1 0 2 3\n",
+      0, "fold.m");
   fold.scale = 3;
   fold.material = &kGrey;
   // Two points of the first triangle: near its lone corner, and near the fold.
