@@ -1,21 +1,32 @@
 // The frame: viewports and projections, the GL state it leaves for aiming, the backdrop and the
-// help page, checked through GL state and pixels of real frames.
-#include <GL/gl.h>
-#include <GL/glu.h>
+// help page, checked through GL state and pixels of real frames. The real idle callback and the
+// pause keys inside GLUT's own main loop. Soak: the whole game played headless for many frames
+// with seeded random input, checking the world's invariants after every frame;
+// BRAMBLESHOT_SOAK_FRAMES overrides the frame count. ctest runs each test in a process of its own.
+#include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/frame.h"
+#include "app/input.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
 #include "support/gl_env.h"
 #include "support/test_util.h"
+#include "tank/tank.h"
 #include "world/game.h"
+#include "world/random.h"
 
 namespace {
 
@@ -119,6 +130,201 @@ TEST_F(Frame, BackdropAndHelpPageShowTheRightWayRoundAndThePageCoversWhatIsBehin
     EXPECT_EQ(outside.r + outside.g + outside.b, 3 * 255) << x << ", " << y;
   }
   testenv::captureStdout([] { testenv::loadAllTextures(true); });
+}
+
+// --- The idle callback and the pause keys ------------------------------------------------
+
+int displays = 0;
+void countDisplay() {
+  ++displays;
+}
+
+// The squadron wired to the game's counters, as start-up leaves it, with a frame counter shown.
+void wireGame(bool over) {
+  squadron.score = &game.score;
+  squadron.kills = &game.kills;
+  squadron.escapes = &game.escapes;
+  squadron.gameOver = over;
+  glutDisplayFunc(countDisplay);
+}
+
+// Lets GLUT handle events until it has drawn a frame (a window not yet shown draws none; on a
+// busy machine the server may take seconds to show it).
+void pumpUntilDrawn() {
+  for (int i = 0; i < 4000 && displays == 0; ++i) {
+    glutMainLoopEvent();
+    if (displays == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+// One draw of the generator for the launch chance (100 in 32768), the launch it allows, and a
+// frame asked for.
+TEST(Idle, GivesTheSquadronItsLaunchChanceAndAsksForAFrame) {
+  const Squadron saved = squadron;
+  wireGame(false);
+  glutPostRedisplay();
+  pumpUntilDrawn();
+  // Seed 0 draws 38, then 7719 for the altitude; seed 19 draws 100, just outside the chance.
+  const struct {
+    std::uint32_t seed;
+    std::size_t launched;
+    int draws;
+  } cases[] = {{0, 1, 2}, {19, 0, 1}};
+  for (const auto& c : cases) {
+    squadron.aircraft.clear();
+    squadron.inFlight = 0;
+    brambleshot::srand(c.seed);
+    for (int i = 0; i < c.draws; ++i)
+      brambleshot::rand();
+    const std::uint32_t after = brambleshot::randomState();
+    brambleshot::srand(c.seed);
+    displays = 0;
+    onIdle();
+    EXPECT_EQ(squadron.aircraft.size(), c.launched) << "seed " << c.seed;
+    EXPECT_EQ(brambleshot::randomState(), after) << "seed " << c.seed;
+    pumpUntilDrawn();
+    EXPECT_EQ(displays, 1);
+  }
+  squadron = saved;
+}
+
+// Runs GLUT's main loop for a moment and ends the process with status 1 if the idle callback
+// ran meanwhile (it draws from the generator), 0 if it did not.
+[[noreturn]] void runMainLoopForAMoment() {
+  wireGame(true);  // the launch chance is drawn all the same
+  brambleshot::srand(1);
+  glutTimerFunc(
+      300, [](int) { std::exit(brambleshot::randomState() != 1u ? 1 : 0); }, 0);
+  glutMainLoop();
+  std::exit(3);
+}
+
+// Pausing takes the idle callback away, so nothing moves until input comes; resuming gives it
+// back. 'h' pauses and resumes along with the help page.
+TEST(Idle, PauseKeysTakeTheIdleCallbackAwayAndGiveItBack) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // the child opens its own window
+  const std::pair<const char*, int> cases[] = {{"", 1},  {"p", 0},  {"pp", 1},
+                                               {"h", 0}, {"hh", 1}, {"ph", 1}};
+  for (const auto& [keys, idleRan] : cases) {
+    EXPECT_EXIT(
+        {
+          glutIdleFunc(onIdle);  // as start-up leaves it
+          for (const char* k = keys; *k != '\0'; ++k)
+            onKeyboard(static_cast<unsigned char>(*k), 0, 0);
+          runMainLoopForAMoment();
+        },
+        ::testing::ExitedWithCode(idleRan), "")
+        << "keys '" << keys << "'";
+  }
+}
+
+// --- Soak ----------------------------------------------------------------------------------
+
+constexpr int kWidth = 240;  // a small window keeps a million frames affordable
+constexpr int kHeight = 180;
+
+// Every position, angle and radius in the world is a number.
+bool allFinite() {
+  std::vector<double> v{
+      tank.x,           tank.y,           tank.aimX,   tank.aimY,         tank.pointerX,
+      tank.pointerY,    tank.shellX,      tank.shellY, tank.leftGunAngle, tank.rightGunAngle,
+      tank.cannonAngle, tank.shellHeading};
+  for (const Aircraft& a : squadron.aircraft)
+    v.insert(v.end(), {a.x, a.y, a.speed});
+  for (const Bomb& b : squadron.bombs)
+    v.insert(v.end(), {b.x, b.y, b.spin});
+  for (const Explosion& e : squadron.explosions)
+    v.insert(v.end(), {e.x, e.y, e.radius, e.maxRadius});
+  return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
+}
+
+// ctest runs each test in a process of its own: the soak leaves the globals as the game ends them.
+TEST(Soak, WholeGamePlaysWithSeededInput) {
+  // Start-up's steps, from a copy of the images without the models: the meshes load empty, which
+  // the game allows, and drawing them would cost most of a frame.
+  testenv::captureStdout([] {
+    testenv::loadAllTextures();
+    testenv::TempDir dir;
+    std::filesystem::create_directory(dir / "Resources");
+    for (const auto& entry : std::filesystem::directory_iterator("Resources"))
+      if (entry.path().extension() == ".bmp")
+        std::filesystem::copy_file(entry.path(), dir / "Resources" / entry.path().filename());
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    squadron.init(tankHitTest, game.score, game.kills, game.escapes);
+    tank.init(camera);
+    std::filesystem::current_path(home);
+    buildPanelLists();
+  });
+  game.score = game.kills = game.escapes = 0;
+  testenv::resizeWindow(kWidth, kHeight);
+  game.paused = game.helpShown = false;
+  glEnable(GL_RASTERIZER_DISCARD);  // no pixel is read: skip rasterising
+  const char* text = std::getenv("BRAMBLESHOT_SOAK_FRAMES");
+  const long frames = text != nullptr && *text != '\0' ? std::strtol(text, nullptr, 10) : 100000;
+  brambleshot::srand(20240611u);
+  std::mt19937 input(7u);
+  std::uniform_real_distribution<double> chance(0.0, 1.0);
+  const unsigned char keys[] = {' ', ' ', 'a', 'a', 'd', 'd', 'n', 'n', 'p', 'h', 'x', 'N', 'A'};
+
+  // kills + escapes + inFlight = those in flight when a new game zeroed the counters + launches.
+  int inFlightAtZero = squadron.inFlight;
+  long launchesSinceZero = 0, games = 0;
+  int totalKills = 0, totalEscapes = 0;
+
+  for (long frame = 0; frame < frames; ++frame) {
+    if (chance(input) < 0.06) {  // about as often as a busy player
+      const unsigned char key = keys[input() % sizeof keys];
+      const bool startsGame = key == 'n' && squadron.isGameOver();
+      onKeyboard(key, 0, 0);
+      if (startsGame) {
+        inFlightAtZero = squadron.inFlight;
+        launchesSinceZero = 0;
+        games += 1;
+      }
+    }
+    if (chance(input) < 0.02)
+      onMouse(GLUT_LEFT_BUTTON, tank.gunsFiring ? GLUT_UP : GLUT_DOWN, 0, 0);
+    if (chance(input) < 0.01) onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
+    const double move = chance(input);
+    if (move < 0.05) {
+      onMotion(static_cast<int>(input() % kWidth), static_cast<int>(input() % kHeight));
+    } else if (move < 0.12 && !squadron.aircraft.empty()) {  // follow an aircraft to hit it
+      const Aircraft& target = squadron.aircraft[frame % squadron.aircraft.size()];
+      int wx = 0, wy = 0;
+      if (windowPointOf(target.x + 0.05, target.y + 0.05, wx, wy)) onMotion(wx, wy);
+    }
+    // The idle callback's launch chance; there is no idle call while paused.
+    if (!game.paused && brambleshot::rand() % 100000 < 100) {
+      const int before = squadron.inFlight;
+      squadron.launchAircraft();
+      launchesSinceZero += squadron.inFlight - before;
+    }
+
+    const int killsBefore = game.kills, escapesBefore = game.escapes;
+
+    drawFrame();
+
+    SCOPED_TRACE(testing::Message() << "frame " << frame);
+    ASSERT_TRUE(allFinite());
+    ASSERT_TRUE(squadron.aircraft.size() <= 5 &&
+                squadron.inFlight == static_cast<int>(squadron.aircraft.size()));
+    ASSERT_TRUE(squadron.bombs.size() <= 400 && squadron.explosions.size() <= 400);
+    ASSERT_EQ(game.kills + game.escapes + squadron.inFlight, inFlightAtZero + launchesSinceZero);
+    const int health = tank.health;
+    ASSERT_TRUE(health >= 0 && health <= 250 && health % 50 == 0 &&
+                (health > 0 || squadron.isGameOver()))
+        << health;
+    const int newKills = game.kills - killsBefore, newEscapes = game.escapes - escapesBefore;
+    ASSERT_TRUE(newKills >= 0 && newEscapes >= 0);
+    totalKills += newKills;
+    totalEscapes += newEscapes;
+  }
+
+  std::printf("soak: %ld frames, %ld games, %d kills, %d escapes\n", frames, games, totalKills,
+              totalEscapes);
+  EXPECT_TRUE(frames < 100000 || (games > 5 && totalKills > 5 && totalEscapes > 5))
+      << "a full run must have played games with kills and escapes";
 }
 
 }  // namespace
