@@ -37,16 +37,13 @@ std::string pictureAt(double x, double y) {
   if (got.r < 14 || i >= 19 || std::abs(got.b - 100) > 4 || quarter > 3) return "??";
   return {kSymbols[i], static_cast<char>('A' + quarter)};
 }
-char symbolAt(double x, double y) {
-  return pictureAt(x, y)[0];
-}
 
 // A read-out whose top edge is at y, highest place first; place k shows from -1.4 + 0.45 k
 // (the next place left covers its last 0.05).
 std::string readOut(double y, int places) {
   std::string text;
   for (int k = places - 1; k >= 0; --k)
-    text += symbolAt(-1.175 + 0.45 * k, y + 0.25);
+    text += pictureAt(-1.175 + 0.45 * k, y + 0.25)[0];
   return text;
 }
 
@@ -89,9 +86,9 @@ TEST_F(PanelGl, ScoreShowsItsLowestPlacesAndCannonItsStateAndCountDown) {
       {-987654, 0, "-87654 C.C"},  {INT_MAX, 0, "483647 C.C"},   {INT_MIN, 0, "-83648 C.C"}};
   for (const auto& c : cases) {
     draw(false, c.score, 250, c.reload, 0, 0);
-    EXPECT_EQ(
-        readOut(-8.9, 6) + " " + symbolAt(0.0, -5.35) + symbolAt(1.1, -5.35) + symbolAt(0.0, -4.75),
-        c.shown)
+    EXPECT_EQ(readOut(-8.9, 6) + " " + pictureAt(0.0, -5.35)[0] + pictureAt(1.1, -5.35)[0] +
+                  pictureAt(0.0, -4.75)[0],
+              c.shown)
         << "score " << c.score << ", reload " << c.reload;
   }
 }
@@ -129,12 +126,12 @@ TEST_F(PanelGl, EverySquareShowsInItsPlaceTheRightWayRound) {
                   pictureAt(right, bottom),
               (std::string{q.symbol, 'C', q.symbol, 'D', q.symbol, 'A', q.symbol, 'B'}));
     if (!q.edges) continue;
-    EXPECT_NE(symbolAt(q.x - 0.1 * q.w, q.y + q.h / 2), q.symbol);
-    EXPECT_NE(symbolAt(q.x + q.w / 2, q.y - 0.1 * q.h), q.symbol);
+    EXPECT_NE(pictureAt(q.x - 0.1 * q.w, q.y + q.h / 2)[0], q.symbol);
+    EXPECT_NE(pictureAt(q.x + q.w / 2, q.y - 0.1 * q.h)[0], q.symbol);
   }
   // Start and GameOver only while the game is over.
   draw(false, 0, 250, 0, 0, 0);
-  EXPECT_EQ(std::string() + symbolAt(0.0, 8.75) + symbolAt(0.0, -0.5), "..");
+  EXPECT_EQ(pictureAt(0.0, 8.75) + pictureAt(0.0, -0.5), "....");
   // The panel hands the scene back lit and untextured.
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
@@ -151,10 +148,8 @@ TEST_F(PanelGl, FrameShowsEachCounterInItsOwnReadOut) {
   tank.health = 150;
   tank.reload = 120;
   drawFrame();
-  game.score = game.kills = game.escapes = 0;
-  tank.health = tank.reload = 0;
-  EXPECT_EQ(readOut(-8.9, 6) + " " + readOut(-6.9, 3) + " " + symbolAt(0.0, -4.75) + " " +
-                readOut(2.6, 6) + " " + readOut(4.6, 6) + " " + symbolAt(0.0, 8.75),
+  EXPECT_EQ(readOut(-8.9, 6) + " " + readOut(-6.9, 3) + " " + pictureAt(0.0, -4.75)[0] + " " +
+                readOut(2.6, 6) + " " + readOut(4.6, 6) + " " + pictureAt(0.0, 8.75)[0],
             "-01357 150 2 000024 000680 S");
 }
 
