@@ -46,10 +46,6 @@ class Frame : public ::testing::Test {
     squadron.gameOver = true;  // nothing but the backdrop in the scene
     if (hudPanel.labelsList == 0) buildPanelLists();
   }
-  void TearDown() override {
-    testenv::resizeWindow(800, 600);
-    game.helpShown = false;
-  }
 };
 
 // Frames of any size, with or without the help page (which switches the most state): the scene's
@@ -137,16 +133,13 @@ TEST_F(Frame, BackdropAndHelpPageShowTheRightWayRoundAndThePageCoversWhatIsBehin
 
 // --- The idle callback and the pause keys ------------------------------------------------
 
-int displays = 0;
-void countDisplay() {
-  ++displays;
-}
+int displays = 0;  // frames drawn
 
 // The squadron wired to the game's score, as start-up leaves it, with a frame counter shown.
 void wireGame(bool over) {
   squadron.score = &game.score;  // a launch reads the score
   squadron.gameOver = over;
-  glutDisplayFunc(countDisplay);
+  glutDisplayFunc([] { ++displays; });
 }
 
 // Lets GLUT handle events until it has drawn a frame (a window not yet shown draws none; on a
