@@ -117,7 +117,7 @@ TEST(Mixer, AScriptedGameIsHeardWhenAndWhereItShould) {
   ASSERT_TRUE(soundPlayer.open((testenv::sourceDir() / "Resources/sounds").string(), camera));
   setEventListener(listen);
 
-  const double quietUntil = mixFor(0.3);
+  mixFor(0.3);            // silence before anything happens
   onKeyboard('m', 0, 0);  // muted: nothing of what follows is heard
   gunBurst();
   bombHitsGround(0.0);
@@ -171,8 +171,7 @@ TEST(Mixer, AScriptedGameIsHeardWhenAndWhereItShould) {
   squadron.gameOver = true;
 
   ASSERT_GT(mix.seconds(), resumedAt + 1.0);
-  EXPECT_LT(mix.rms(0.02, quietUntil), kSilent);
-  EXPECT_LT(mix.rms(quietUntil, mutedUntil), kSilent);
+  EXPECT_LT(mix.rms(0.02, mutedUntil), kSilent);
   const GameEvent expected[] = {GameEvent::gunBurst,         GameEvent::gunBurst,
                                 GameEvent::aircraftShotDown, GameEvent::largeExplosion,
                                 GameEvent::bombHitsGround,   GameEvent::largeExplosion,
