@@ -1,14 +1,11 @@
-// Drawing the best-score card: the card and hint like the help page (the frame multiplied by a
-// mask, the picture added), the rows as tinted glyphs added on top.
+// Drawing the best-score card: the card and hint like the help page (mask multiplied into the
+// frame, then the picture added), the rows as tinted glyphs added on top.
 #include "scores/score_board.h"
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "scores/score_layout.h"
 
@@ -28,41 +25,17 @@ constexpr Colour kNewBar = {0.32f, 0.19f, 0.04f};
 
 // Smooth filtering with mipmaps: the board is shown at many sizes, never texel for texel. GL
 // makes the mipmaps itself, much faster than GLU would at start-up.
-void uploadFiltered(TextureId id, GLint components, int width, int height, GLenum format,
-                    const unsigned char* pixels) {
+bool loadFiltered(const char* path, TextureId id) {
+  BitmapImage image;
+  if (!readBitmap(path, image)) return false;
   glBindTexture(GL_TEXTURE_2D, id);
   glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-  glTexImage2D(GL_TEXTURE_2D, 0, components, width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               image.pixels.get());
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-}
-
-bool loadFiltered(const char* path, TextureId id) {
-  BitmapImage image;
-  if (!readBitmap(path, image)) return false;
-  uploadFiltered(id, 3, image.width, image.height, GL_RGB, image.pixels.get());
-  return true;
-}
-
-// A picture and its grey mask as one RGBA texture, the mask in alpha, so that the picture is
-// drawn in one pass (frame * mask + picture) instead of two: the card covers a large part of
-// the scene, and a second pass over it cost the renderer more than the rest of the start screen.
-bool loadMasked(const char* picturePath, const char* maskPath, TextureId id) {
-  BitmapImage picture, mask;
-  if (!readBitmap(picturePath, picture) || !readBitmap(maskPath, mask)) return false;
-  if (mask.width != picture.width || mask.height != picture.height) {
-    std::fprintf(stderr, "brambleshot: %s is not the size of %s\n", maskPath, picturePath);
-    return false;
-  }
-  const std::size_t count = static_cast<std::size_t>(picture.width) * picture.height;
-  std::vector<unsigned char> rgba(count * 4);
-  for (std::size_t i = 0; i < count; ++i) {
-    std::copy_n(&picture.pixels[i * 3], 3, &rgba[i * 4]);
-    rgba[i * 4 + 3] = mask.pixels[i * 3];
-  }
-  uploadFiltered(id, 4, picture.width, picture.height, GL_RGBA, rgba.data());
   return true;
 }
 
@@ -88,10 +61,15 @@ void placePicture(double left, double top, double worldWidth, int texels) {
   glScaled(-scale, -scale, 1);
 }
 
-// The whole picture in one pass: the frame multiplied by the mask (alpha), the picture added.
-void maskedPicture(TextureId id, int width, int height) {
-  glBlendFunc(GL_ONE, GL_SRC_ALPHA);
-  glBindTexture(GL_TEXTURE_2D, id);
+// The whole picture, mask multiplied in and picture added.
+void maskedPicture(TextureId mask, TextureId picture, int width, int height) {
+  glBlendFunc(GL_DST_COLOR, GL_ZERO);
+  glBindTexture(GL_TEXTURE_2D, mask);
+  glBegin(GL_QUADS);
+  rect(0, 0, width, height, 0, 1, 1, 0);
+  glEnd();
+  glBlendFunc(GL_ONE, GL_ONE);
+  glBindTexture(GL_TEXTURE_2D, picture);
   glBegin(GL_QUADS);
   rect(0, 0, width, height, 0, 1, 1, 0);
   glEnd();
@@ -149,10 +127,21 @@ void colour(const Colour& c) {
 }  // namespace
 
 bool ScoreBoard::loadTextures() {
-  loaded = loadMasked("./Resources/scores.bmp", "./Resources/scores_mask.bmp", kScoreCardTexture) &&
-           loadFiltered("./Resources/score_digits.bmp", kScoreDigitsTexture) &&
-           loadMasked("./Resources/hint.bmp", "./Resources/hint_mask.bmp", kHintTexture);
-  return loaded;
+  static constexpr struct {
+    const char* file;
+    TextureId id;
+  } kPictures[] = {
+      {"./Resources/scores.bmp", kScoreCardTexture},
+      {"./Resources/scores_mask.bmp", kScoreCardMaskTexture},
+      {"./Resources/score_digits.bmp", kScoreDigitsTexture},
+      {"./Resources/hint.bmp", kHintTexture},
+      {"./Resources/hint_mask.bmp", kHintMaskTexture},
+  };
+  loaded = false;
+  for (const auto& picture : kPictures)
+    if (!loadFiltered(picture.file, picture.id)) return false;
+  loaded = true;
+  return true;
 }
 
 void ScoreBoard::draw(const ScoreTable& table, int newRow) const {
@@ -165,10 +154,9 @@ void ScoreBoard::draw(const ScoreTable& table, int newRow) const {
 
   glPushMatrix();
   placePicture(kScoreCardSide / 2, kScoreCardTop, kScoreCardSide, layout::kCardSize);
-  maskedPicture(kScoreCardTexture, layout::kCardSize, layout::kCardSize);
+  maskedPicture(kScoreCardMaskTexture, kScoreCardTexture, layout::kCardSize, layout::kCardSize);
 
   const auto rows = static_cast<int>(table.entries.size());
-  glBlendFunc(GL_ONE, GL_ONE);  // the bar and the rows are added
   if (newRow >= 0 && newRow < rows) {
     glDisable(GL_TEXTURE_2D);
     colour(kNewBar);
@@ -198,7 +186,7 @@ void ScoreBoard::draw(const ScoreTable& table, int newRow) const {
   glColor3f(1.0f, 1.0f, 1.0f);
   glPushMatrix();
   placePicture(kScoreCardSide / 2, kHintTop, kScoreCardSide, layout::kHintWidth);
-  maskedPicture(kHintTexture, layout::kHintWidth, layout::kHintHeight);
+  maskedPicture(kHintMaskTexture, kHintTexture, layout::kHintWidth, layout::kHintHeight);
   glPopMatrix();
 
   glDisable(GL_TEXTURE_2D);
