@@ -106,6 +106,8 @@ MUTATIONS = [
     M("app-startup-counters-kept", "src/app/startup.cpp",
       "  game.score = 0;\n  game.kills = 0;\n  game.escapes = 0;\n", ""),
     M("app-startup-pointer-shown", "src/app/startup.cpp", "  glutSetCursor(GLUT_CURSOR_NONE);\n", ""),
+    M("app-startup-sleep-may-wake-late", "src/app/startup.cpp",
+      "PR_SET_TIMERSLACK, 1UL", "PR_SET_TIMERSLACK, 0UL"),
     M("app-startup-digits-swapped", "src/app/startup.cpp",
       '{"./Resources/num3.bmp", 6003},\n      {"./Resources/num4.bmp", 6004},',
       '{"./Resources/num3.bmp", 6004},\n      {"./Resources/num4.bmp", 6003},'),

@@ -3,6 +3,7 @@
 // the process-wide protections taken at the start of main.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -74,6 +75,7 @@ std::string startUpAndCheck() {
   if (glutGet(GLUT_WINDOW_WIDTH) != 800 || glutGet(GLUT_WINDOW_HEIGHT) != 600)
     problems << "window not 800 x 600\n";
   if (glutGet(GLUT_WINDOW_CURSOR) != GLUT_CURSOR_NONE) problems << "pointer not hidden\n";
+  if (prctl(PR_GET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL) != 1) problems << "idle sleep may wake late\n";
   if (!glIsEnabled(GL_DEPTH_TEST) || !glIsEnabled(GL_LIGHTING) || !glIsEnabled(GL_LIGHT0))
     problems << "depth test, lighting or the sun off\n";
   return problems.str();
