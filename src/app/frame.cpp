@@ -19,6 +19,8 @@ namespace brambleshot {
 
 namespace {
 
+bool replayMarkShown = false;
+
 // Texture coordinates and corners of the help page's quad, in drawing order.
 constexpr double kHelpQuad[4][5] = {
     {1, 0, -1, -1, 0}, {1, 1, -1, 1, 0}, {0, 1, 1, 1, 0}, {0, 0, 1, -1, 0}};
@@ -71,6 +73,10 @@ void drawHelpOverlay() {
   glDisable(GL_BLEND);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
+}
+
+void showReplayMark(bool shown) {
+  replayMarkShown = shown;
 }
 
 void setPanelView(int panelWidth) {

@@ -40,5 +40,8 @@ void drawBackdrop();
 bool windowPointOf(double x, double y, int& windowX, int& windowY);
 // The help page over x -2..2, y 0..4 of the play plane: mask multiplied in, then the page added.
 void drawHelpOverlay();
+// Whether the panel shows the REPLAY mark in the frames drawn from now on (while a demo plays;
+// a replay's last frame goes without it, to match the recorded picture).
+void showReplayMark(bool shown);
 
 }  // namespace brambleshot

@@ -115,6 +115,7 @@ void startUp(int* argc, char** argv, const Options& options) {
   buildPanelLists();
   loadMuteMark();
   startSound(options.mute);
+  showReplayMark(!options.playFile.empty());
   glutSetCursor(GLUT_CURSOR_NONE);
   // The idle callback's 5 ms sleep is the game's only pacing, and Linux lets a sleeping thread
   // wake up to 50 us late by default: ask for its wake-up on time. Set last, so only this
