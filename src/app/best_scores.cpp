@@ -22,7 +22,7 @@ void openBestScores(const Options& options) {
   // shows the card. A replayed game is no game of the player's and is not entered.
   entering = options.playFile.empty();
   if (options.recordFile.empty() && options.playFile.empty()) scoreBoard.loadTextures();
-  if (entering) scoreStore.open(scoreFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+  if (entering) scoreStore.openInHome(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 }
 
 void noteFinishedGame() {

@@ -53,8 +53,8 @@ bool readEntry(std::string_view& text, ScoreEntry& entry) {
   return readInt(text, entry.score, true) && expect(text, ' ') &&
          readInt(text, entry.kills, false) && expect(text, ' ') && readFixed(text, 4, entry.year) &&
          expect(text, '-') && readFixed(text, 2, entry.month) && expect(text, '-') &&
-         readFixed(text, 2, entry.day) && expect(text, '\n') && entry.year >= 1970 &&
-         entry.month >= 1 && entry.month <= 12 && entry.day >= 1 &&
+         readFixed(text, 2, entry.day) && expect(text, '\n') && entry.year >= kFirstScoreYear &&
+         entry.year <= kLastScoreYear && entry.month >= 1 && entry.month <= 12 && entry.day >= 1 &&
          entry.day <= daysInMonth(entry.year, entry.month);
 }
 

@@ -17,6 +17,10 @@ struct ScoreEntry {
 };
 
 inline constexpr int kScoreTableRows = 10;
+// The years a date in the file can have: four digits, the leap years counted back past 1582
+// as the calendar does today.
+inline constexpr int kFirstScoreYear = 0;
+inline constexpr int kLastScoreYear = 9999;
 
 struct ScoreTable {
   std::vector<ScoreEntry> entries;  // best first, at most kScoreTableRows
