@@ -118,11 +118,23 @@ icons: deps
 bench:
 	scripts/bench.sh
 
-# A Debian package of the installed game (bin, libexec, share), built with CPack.
-package: test-deps
-	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DBRAMBLESHOT_TESTS=OFF
+# A Debian package of the installed game, built with CPack from the game alone (no tests, no
+# tools) with Debian's hardening flags and the launcher in /usr/games, as Debian keeps games;
+# then checked: lintian must find no error, and the metainfo must pass appstreamcli.
+BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package:
+	@scripts/install-deps.sh package
+	rm -f $(PKG_BUILD)/*.deb
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_INSTALL_BINDIR=games \
+	  -DBRAMBLESHOT_TESTS=OFF -DBRAMBLESHOT_TOOLS=OFF -DBRAMBLESHOT_BENCH=OFF \
+	  -DCMAKE_CXX_FLAGS="$$($(BUILDFLAGS) CPPFLAGS) $$($(BUILDFLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(BUILDFLAGS) LDFLAGS)"
 	cmake --build $(PKG_BUILD) -j $(JOBS)
 	cd $(PKG_BUILD) && cpack
+	lintian --fail-on error --info $(PKG_BUILD)/*.deb
+	rm -rf $(PKG_BUILD)/unpacked && dpkg-deb -x $(PKG_BUILD)/*.deb $(PKG_BUILD)/unpacked
+	appstreamcli validate --no-net $(PKG_BUILD)/unpacked/usr/share/metainfo/*.metainfo.xml
 	@ls -1 $(PKG_BUILD)/*.deb
 
 format:

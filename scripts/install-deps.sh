@@ -3,6 +3,8 @@
 #   scripts/install-deps.sh run    packages to build and play the game
 #   scripts/install-deps.sh test   the same plus what the test suite and the fuzzers use
 #   scripts/install-deps.sh bench  the same as run plus the benchmarks' X tools and peer loaders
+#   scripts/install-deps.sh package  only what builds the game itself, CPack's helpers and the
+#                                    package checkers (no tools, no tests)
 set -euo pipefail
 
 run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
@@ -12,11 +14,16 @@ test_packages=(libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxtst-dev
                groff-base man-db file libx11-dev
                mesa-vulkan-drivers)
 bench_packages=(xvfb xauth libx11-dev libxtst-dev libgtest-dev libtinyobjloader-dev libstb-dev)
+# The game's own build (GL, GLU, freeglut, OpenAL, Xlib), dpkg-shlibdeps and file for the
+# dependencies CPack works out, lintian and appstreamcli for the checks of the built package.
+package_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libopenal-dev
+                  libx11-dev dpkg-dev file lintian appstream)
 
 wanted=("${run_packages[@]}")
 case "${1:-run}" in
   test) wanted+=("${test_packages[@]}") ;;
   bench) wanted+=("${bench_packages[@]}") ;;
+  package) wanted=("${package_packages[@]}") ;;
 esac
 
 missing=()
