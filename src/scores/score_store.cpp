@@ -63,8 +63,8 @@ std::string noScoreFolderReason(const char* xdgDataHome, const char* home) {
     return value && value[0] != '\0' ? std::string(name) + " is the relative path \"" + value + "\""
                                      : std::string(name) + " is not set";
   };
-  return "no folder for them (" + says("HOME", home) + ", " + says("XDG_DATA_HOME", xdgDataHome) +
-         ")";
+  return "no usable home directory (" + says("HOME", home) + ", " +
+         says("XDG_DATA_HOME", xdgDataHome) + ")";
 }
 
 ScoreEntry finishedGame(int score, int kills, std::time_t when) {
