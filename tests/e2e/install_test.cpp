@@ -1,8 +1,13 @@
 // The installed game: `cmake --install` into a staging folder, the launcher started from another
-// directory with a read-only data directory, and the desktop entry, metainfo and man page valid.
+// directory with a read-only data directory, the desktop entry, metainfo and man page valid, and
+// the licence and changelog where a Debian system looks for them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "e2e/screen_layout.h"
@@ -62,9 +67,10 @@ TEST_F(Installed, LauncherStartsTheGameFromAnyDirectory) {
             2);
 }
 
-// The validators and groff have nothing to say about the installed files.
+// The validators and groff have nothing to say about the installed files (groff reads the man
+// page as written, man and lexgrog the installed, compressed one).
 TEST_F(Installed, DesktopEntryMetainfoIconsAndManPageAreValid) {
-  const std::string page = usr("share/man/man6/brambleshot.6").string();
+  const std::string page = usr("share/man/man6/brambleshot.6.gz").string();
   const struct {
     const char* program;
     std::vector<std::string> args;
@@ -75,7 +81,8 @@ TEST_F(Installed, DesktopEntryMetainfoIconsAndManPageAreValid) {
        {"validate", "--no-net",
         usr("share/metainfo/io.github.brambleshot.Brambleshot.metainfo.xml")},
        false},
-      {"/usr/bin/groff", {"-man", "-z", "-ww", page}},
+      {"/usr/bin/groff",
+       {"-man", "-z", "-ww", (testenv::sourceDir() / "data/brambleshot.6").string()}},
   };
   for (const auto& c : checks) {
     const testenv::ProcessResult result = testenv::runProcess(c.program, c.args, "/", 60);
@@ -91,6 +98,83 @@ TEST_F(Installed, DesktopEntryMetainfoIconsAndManPageAreValid) {
       testenv::runProcess("/usr/bin/man", {"-P", "cat", "-l", page}, "/", 60);
   for (const char* section : {"SYNOPSIS", "CONTROLS", "FILES", "EXIT STATUS"})
     EXPECT_NE(man.output.find(section), std::string::npos) << section << man.output;
+}
+
+// A Debian control-style file: paragraphs split by blank lines, "Name: value" fields whose further
+// lines start with a space.
+std::vector<std::map<std::string, std::string>> paragraphs(const std::string& text) {
+  std::vector<std::map<std::string, std::string>> out(1);
+  std::istringstream lines(text);
+  std::string line, field;
+  while (std::getline(lines, line)) {
+    if (line.empty()) {
+      if (!out.back().empty()) out.emplace_back();
+    } else if (line[0] == ' ' && !field.empty()) {
+      out.back()[field] += "\n" + line.substr(1);
+    } else if (const auto colon = line.find(':'); colon != std::string::npos) {
+      field = line.substr(0, colon);
+      out.back()[field] = line.substr(std::min(colon + 2, line.size()));
+    } else {
+      ADD_FAILURE() << "not a field: " << line;
+    }
+  }
+  if (out.back().empty()) out.pop_back();
+  return out;
+}
+
+std::vector<std::string> words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> out;
+  for (std::string word; in >> word;)
+    out.push_back(word);
+  return out;
+}
+
+// The copyright file reads as the machine-readable format: its header first, every Files stanza
+// with a copyright and licences whose texts each come once in a License stanza, the code under
+// the GPL, and each file it names present in the sources (a renamed picture leaves no stale
+// stanza). The man page and changelog are compressed without name or time stamp, and the
+// changelog's latest entry is this version's.
+TEST_F(Installed, CopyrightAndChangelogAreWhereDebianLooks) {
+  const fs::path doc = usr("share/doc/brambleshot");
+  const std::string copyright = testenv::readFile(doc / "copyright");
+  EXPECT_EQ(copyright.rfind(
+                "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n", 0),
+            0u);
+  std::set<std::string> used, given;
+  std::string codeLicence;
+  for (const auto& stanza : paragraphs(copyright)) {
+    const std::string licence = stanza.contains("License") ? stanza.at("License") : "";
+    const std::string name = licence.substr(0, licence.find('\n'));
+    if (stanza.contains("Files")) {
+      EXPECT_TRUE(stanza.contains("Copyright") && !name.empty()) << stanza.at("Files");
+      for (const std::string& file : words(stanza.at("Files"))) {
+        if (file == "*")
+          codeLicence = name;
+        else
+          EXPECT_TRUE(fs::exists(testenv::sourceDir() / file)) << file;
+      }
+      for (const std::string& word : words(name))
+        if (word != "and" && word != "or") used.insert(word);
+    } else if (!name.empty() && name.size() < licence.size()) {
+      EXPECT_TRUE(given.insert(name).second) << name << " twice";
+    }
+  }
+  EXPECT_EQ(codeLicence, "GPL-3.0+");
+  EXPECT_EQ(used, given);
+  EXPECT_PRED_FORMAT2(testing::IsSubstring, "/usr/share/common-licenses/GPL-3", copyright);
+
+  for (const fs::path& file : {doc / "changelog.gz", usr("share/man/man6/brambleshot.6.gz")}) {
+    const std::string bytes = testenv::readFile(file);
+    ASSERT_GT(bytes.size(), 10u) << file;
+    EXPECT_EQ(bytes.substr(0, 2), "\x1f\x8b") << file;
+    EXPECT_EQ(bytes[3] & 0x08, 0) << file << " keeps its name";
+    EXPECT_EQ(bytes.substr(4, 4), std::string(4, '\0')) << file << " keeps a time stamp";
+  }
+  const testenv::ProcessResult changelog =
+      testenv::runProcess("/bin/gzip", {"-dc", (doc / "changelog.gz").string()}, "/", 30);
+  EXPECT_EQ(changelog.output.rfind("brambleshot (" BRAMBLESHOT_VERSION ") ", 0), 0u)
+      << changelog.output;
 }
 
 }  // namespace
