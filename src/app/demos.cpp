@@ -21,23 +21,53 @@ namespace brambleshot {
 namespace {
 
 DemoWriter recorder;
+std::string recordPath;
+bool gameEnding = false;  // q or the window's close is completing the recording
 Demo playing;
 std::vector<unsigned char> pixels;  // the last frame's, for its hash
 
 void reportWriteFailure() {
   std::string error;
   if (recorder.failed(error))
-    std::printf("brambleshot: %s; the game goes on unrecorded\n", error.c_str());
+    std::fprintf(stderr, "brambleshot: %s; the demo stops at frame %d, the game goes on\n",
+                 error.c_str(), recorder.frames());
 }
 
-// During a replay the player's input reaches nothing, and frames come only from the demo.
-void ignoreKey(unsigned char, int, int) {}
+[[noreturn]] void endRecordedGame() {
+  gameEnding = true;
+  completeRecording();
+  std::exit(recordingStatus());
+}
+
+// The window manager's close button completes the demo as q does. freeglut's own exit handler
+// closes the window once more: by then the game is already ending.
+void recordedWindowClosed() {
+  if (!gameEnding) endRecordedGame();
+}
+
+// During a replay the player's input reaches nothing but q, and frames come only from the demo.
+const char* replayStop = nullptr;  // why the replay was asked to stop early, if it was
+
+void replayKey(unsigned char key, int, int) {
+  if (key == 'q') replayStop = "q pressed";
+}
+void replayWindowClosed() {
+  replayStop = "the window closed";
+}
 void ignoreButton(int, int, int, int) {}
 void ignoreMotion(int, int) {}
 void ignoreReshape(int, int) {}
 void drawNothing() {}
 
+// A replay looks at the window's events after each frame, and also after this many events
+// without a frame, so that a long run of idle lines cannot keep a close waiting.
+constexpr int kEventsBetweenLooks = 32;
+
 }  // namespace
+
+int recordingStatus() {
+  return recorder.hasFailed() ? kExitRecordingFailed : 0;
+}
 
 bool prepareDemo(Options& options) {
   std::string error;
@@ -57,15 +87,13 @@ bool prepareDemo(Options& options) {
       std::fprintf(stderr, "brambleshot: %s\n", error.c_str());
       return false;
     }
+    recordPath = options.recordFile;
   }
   return true;
 }
 
 void recordKeyboard(unsigned char key, int x, int y) {
-  if (key == 'q') {
-    completeRecording();
-    std::exit(0);
-  }
+  if (key == 'q') endRecordedGame();
   recorder.key(key, x, y);
   onKeyboard(key, x, y);
 }
@@ -106,7 +134,7 @@ void completeRecording() {
   glutSwapBuffers();
   reportWriteFailure();
   std::string error;
-  if (!recorder.finish(picture, error)) std::printf("brambleshot: %s\n", error.c_str());
+  if (!recorder.finish(picture, error)) std::fprintf(stderr, "brambleshot: %s\n", error.c_str());
 }
 
 void startRecording() {
@@ -116,12 +144,12 @@ void startRecording() {
   glutPassiveMotionFunc(recordMotion);
   glutReshapeFunc(recordReshape);
   glutDisplayFunc(recordDisplay);
-  glutCloseFunc(completeRecording);
+  glutCloseFunc(recordedWindowClosed);
   setIdleCallback(recordIdle);
 }
 
 ReplayResult replayDemo(const Demo& demo, bool fast) {
-  glutKeyboardFunc(ignoreKey);
+  glutKeyboardFunc(replayKey);
   glutSpecialFunc(nullptr);
   glutMouseFunc(ignoreButton);
   glutMotionFunc(ignoreMotion);
@@ -129,13 +157,26 @@ ReplayResult replayDemo(const Demo& demo, bool fast) {
   glutReshapeFunc(ignoreReshape);
   glutDisplayFunc(drawNothing);
   glutIdleFunc(nullptr);
+  // Closing the window stops the replay, which then says so, instead of ending the process.
+  glutCloseFunc(replayWindowClosed);
+  glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+  replayStop = nullptr;
 
   glutMainLoopEvent();  // the window shows before the first frame
 
   ReplayResult result;
   const auto start = std::chrono::steady_clock::now();
   const int frames = static_cast<int>(demo.frameChecksums.size());
+  int sinceLook = 0;
   for (const DemoEvent& event : demo.events) {
+    if (event.type != DemoEventType::frame && ++sinceLook >= kEventsBetweenLooks) {
+      glutMainLoopEvent();
+      sinceLook = 0;
+    }
+    if (replayStop) {
+      result.stoppedBecause = replayStop;
+      break;
+    }
     switch (event.type) {
       case DemoEventType::key:
         onKeyboard(static_cast<unsigned char>(event.a), event.b, event.c);
@@ -183,7 +224,8 @@ ReplayResult replayDemo(const Demo& demo, bool fast) {
           }
           glutSwapBuffers();
         }
-        glutMainLoopEvent();  // the window's own events; closing it ends the replay
+        glutMainLoopEvent();  // the window's own events: q or closing it stops the replay
+        sinceLook = 0;
         break;
       }
     }
@@ -196,6 +238,13 @@ void playDemo(const Options& options) {
   const char* name = options.playFile.c_str();
   const ReplayResult result = replayDemo(playing, options.fast);
   const int frames = static_cast<int>(playing.frameChecksums.size());
+  if (result.stoppedBecause) {
+    std::fprintf(stderr,
+                 "brambleshot: %s: the replay was stopped at frame %d of %d (%s), so it is "
+                 "not checked to its end\n",
+                 name, result.frames, frames, result.stoppedBecause);
+    std::exit(kExitReplayStopped);
+  }
   if (result.divergedAt > 0) {
     std::string versions;
     if (playing.gameVersion != BRAMBLESHOT_VERSION)
@@ -203,13 +252,13 @@ void playDemo(const Options& options) {
           " (recorded by version " + playing.gameVersion + ", this is " + BRAMBLESHOT_VERSION + ")";
     std::fprintf(stderr, "brambleshot: %s: the replay diverged at frame %d of %d%s\n", name,
                  result.divergedAt, frames, versions.c_str());
-    std::exit(3);
+    std::exit(kExitReplayDiverged);
   }
   if (result.pictureCompared && result.picture != playing.pictureHash) {
     std::fprintf(stderr,
                  "brambleshot: %s: the last picture (frame %d) differs from the recorded one\n",
                  name, frames);
-    std::exit(3);
+    std::exit(kExitReplayDiverged);
   }
   const double rate = result.seconds > 0.0 ? result.frames / result.seconds : 0.0;
   std::printf("%s: %d frames replayed exactly in %.2f s (%.0f frames a second)\n", name,
@@ -223,6 +272,36 @@ void playDemo(const Options& options) {
     std::printf("%s: the last picture was not compared: the window is %dx%d, the demo's %dx%d\n",
                 name, result.windowWidth, result.windowHeight, game.windowWidth, game.windowHeight);
   std::exit(0);
+}
+
+}  // namespace brambleshot
+
+// Included last: Xlib's macros (None, Bool, Status...) stay out of everything above.
+#include <X11/Xlib.h>
+
+namespace brambleshot {
+
+namespace {
+
+// Xlib calls this when the connection to the X server breaks; it must not return. Nothing may
+// draw or read pixels any more: the demo keeps its last whole frame, and the process ends
+// without the exit handlers (freeglut's would draw on the dead connection).
+int displayLost(Display*) {
+  if (recorder.isOpen()) {
+    const int frames = recorder.frames();
+    recorder.abandon();
+    std::fprintf(stderr, "brambleshot: the X display is gone; the demo %s ends at frame %d\n",
+                 recordPath.c_str(), frames);
+  } else {
+    std::fprintf(stderr, "brambleshot: the X display is gone\n");
+  }
+  std::_Exit(kExitDisplayLost);
+}
+
+}  // namespace
+
+void watchDisplay() {
+  XSetIOErrorHandler(displayLost);
 }
 
 }  // namespace brambleshot

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
       break;
   }
   if (!brambleshot::prepareDemo(options)) return 2;
+  brambleshot::watchDisplay();
   brambleshot::startUp(&argc, argv, options);
   if (!options.playFile.empty()) brambleshot::playDemo(options);
   if (!options.recordFile.empty()) brambleshot::startRecording();

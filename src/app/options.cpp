@@ -1,6 +1,7 @@
 // Command-line parsing in the usual GNU style: --name and --name=value or --name value.
 #include "app/options.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <string_view>
@@ -21,16 +22,32 @@ constexpr const char* kUsage =
     "  --fullscreen           start in fullscreen (F11 toggles it while playing)\n"
     "  --window WIDTHxHEIGHT  open a window of this size instead of 800x600\n"
     "  --mute                 start with the sound off (m toggles it while playing)\n"
-    "  --record FILE          record the game as a demo in FILE\n"
-    "  --play FILE            replay the demo in FILE\n"
+    "  --record FILE          record the game as a demo in FILE (a regular file)\n"
+    "  --play FILE            replay the demo in FILE (q or closing the window stops it)\n"
     "  --fast                 with --play: replay as fast as frames can be drawn\n"
-    "  --help                 show this help and exit\n"
-    "  --version              show the version and exit\n"
+    "  -h, --help             show this help and exit\n"
+    "  --version              show the version and the licence and exit\n"
     "\n"
     "GLUT's X options (-display NAME, -geometry WxH+X+Y, -iconic, -sync, -direct,\n"
     "-indirect, -gldebug) are handed to GLUT.\n"
     "In the game: mouse aims, left button fires the guns, space the cannon, a/d drive,\n"
-    "p pauses, h shows the controls, m mutes, n starts a new game, q quits.\n";
+    "p pauses, h shows the controls, m mutes, F11 switches fullscreen, n starts a new\n"
+    "game, q quits.\n"
+    "\n"
+    "Exit status: 0 the game or replay ended well; 1 an image could not be loaded;\n"
+    "2 a refused command line or demo file, or this answer could not be written;\n"
+    "3 a replay diverged from its recording; 4 the demo being recorded could not be\n"
+    "written (it ends at its last whole frame); 5 a replay was stopped before its end;\n"
+    "6 the X display was lost.\n";
+
+// An answer to --help or --version: one that cannot be written (a full disk, a closed pipe) is
+// a failure, said on err.
+ParseResult answer(const char* text, std::FILE* out, std::FILE* err) {
+  if (std::fputs(text, out) >= 0 && std::fflush(out) == 0 && !std::ferror(out))
+    return ParseResult::exitOk;
+  std::fprintf(err, "brambleshot: cannot write the answer: %s\n", std::strerror(errno));
+  return ParseResult::exitBad;
+}
 
 // GLUT's options and whether each takes a value.
 struct GlutOption {
@@ -107,14 +124,8 @@ ParseResult parseOptions(int& argc, char** argv, Options& options, std::FILE* ou
                    name.data());
       return nullptr;
     };
-    if (name == "--help" || name == "-h") {
-      std::fputs(kUsage, out);
-      return ParseResult::exitOk;
-    }
-    if (name == "--version") {
-      std::fprintf(out, "brambleshot %s\n", kVersion);
-      return ParseResult::exitOk;
-    }
+    if (name == "--help" || name == "-h") return answer(kUsage, out, err);
+    if (name == "--version") return answer(kVersionText, out, err);
     bool ok = true;
     if (name == "--fullscreen") {
       ok = flag(options.fullscreen);

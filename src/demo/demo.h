@@ -24,7 +24,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,9 +71,15 @@ bool parseDemo(std::string_view text, std::string_view name, Demo& demo, std::st
 // without a line).
 bool loadDemo(const std::string& path, Demo& demo, std::string& error);
 
-// Writes a demo as the game goes. Lines are buffered and flushed at each frame, so a game that
-// is killed leaves a demo that replays up to its last frame. After a write fails the writer
-// stops writing and says so once through failed().
+// Why a file that is not a regular file (a directory, FIFO, device or socket, by its st_mode)
+// cannot be a demo, for a message after its name: "is a FIFO, not a regular file".
+std::string notRegularFile(unsigned mode);
+
+// Writes a demo as the game goes. The lines since the last frame wait in memory and go out
+// with that frame's line in one write(), so the file always ends after a whole frame: a game
+// killed at any instant leaves a demo that replays up to its last frame. A write that fails or
+// falls short cuts the file back to its last whole frame and stops the recording there; the
+// writer says so once through failed().
 class DemoWriter {
  public:
   DemoWriter() = default;
@@ -82,32 +87,43 @@ class DemoWriter {
   DemoWriter(const DemoWriter&) = delete;
   DemoWriter& operator=(const DemoWriter&) = delete;
 
-  // Creates (or empties) the file and writes the header. False with error set if it cannot.
+  // Creates (or empties) the file and writes the header. Only a regular file (or a new one) is
+  // taken, never one of the game's own standard output and error, and opening never blocks.
+  // False with error set if it cannot.
   bool open(const std::string& path, std::uint32_t seed, int windowWidth, int windowHeight,
             std::string& error);
-  bool isOpen() const { return file_ != nullptr; }
+  bool isOpen() const { return fd_ >= 0; }
   void key(unsigned char key, int x, int y);
   void button(int button, int state, int x, int y);
   void motion(int x, int y);
   void reshape(int width, int height);
   void idle();
-  // Notes one frame with the world's checksum after it, and flushes.
+  // Notes one frame with the world's checksum after it, and writes the frame out.
   void frame(std::uint64_t checksum);
   // Writes the end line and closes the file. False with error set if any write failed.
   bool finish(std::uint64_t pictureHash, std::string& error);
-  int frames() const { return frames_; }
+  // Closes the file at its last whole frame, dropping the lines since (the game cannot go on).
+  void abandon();
+  int frames() const { return frames_; }  // whole frames in the file
+  // True once a write has failed: the file ends at its last whole frame.
+  bool hasFailed() const { return failed_; }
   // True once, right after the first failed write; error then says why.
   bool failed(std::string& error);
 
  private:
   void line(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Writes the waiting lines in one write(); on a failure cuts the file back and stops.
+  bool writeOut();
+  void fail(const std::string& why);
 
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;
   std::string path_;
+  std::string pending_;      // the lines since the last frame; its memory is kept between frames
+  std::uint64_t whole_ = 0;  // bytes in the file up to the end of its last whole frame
   int frames_ = 0;
   bool failed_ = false;
   bool failureReported_ = false;
-  int failureErrno_ = 0;
+  std::string failure_;
 };
 
 }  // namespace brambleshot

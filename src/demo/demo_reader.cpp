@@ -1,12 +1,13 @@
 // Reading a demo: the header, then one event a line, checked strictly so that a damaged or
 // hand-edited file is refused with the line at fault instead of replaying something else.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <system_error>
 
 #include "demo/demo.h"
 
@@ -90,6 +91,22 @@ bool parseHash(std::string_view text, std::uint64_t& value) {
   return true;
 }
 
+// Control bytes written as \xNN, so that a NUL or an escape sequence from a damaged line
+// neither cuts the message short nor reaches the terminal.
+std::string visible(std::string_view text) {
+  std::string shown;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      shown += c;
+    } else {
+      static const char kHex[] = "0123456789abcdef";
+      shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    }
+  }
+  return shown;
+}
+
 bool isVersionText(std::string_view text) {
   if (text.empty() || text.size() > 32) return false;
   for (char c : text)
@@ -105,7 +122,7 @@ class Reader {
       : name_(name), demo_(demo), error_(error) {}
 
   bool fail(const std::string& what) {
-    error_ = join({name_, ":", std::to_string(lineNumber_), ": ", what});
+    error_ = join({name_, ":", std::to_string(lineNumber_), ": ", visible(what)});
     return false;
   }
 
@@ -257,36 +274,46 @@ bool parseDemo(std::string_view text, std::string_view name, Demo& demo, std::st
   return Reader(name, demo, error).read(text);
 }
 
+std::string notRegularFile(unsigned mode) {
+  const char* kind = S_ISDIR(mode)                    ? "a directory"
+                     : S_ISFIFO(mode)                 ? "a FIFO"
+                     : S_ISSOCK(mode)                 ? "a socket"
+                     : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                                                      : "not a file";
+  return join({"is ", kind, ", not a regular file"});
+}
+
 bool loadDemo(const std::string& path, Demo& demo, std::string& error) {
-  std::error_code code;
-  if (std::filesystem::is_directory(path, code)) {
-    error = path + ": is a directory, not a demo";
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // Opening never waits (a FIFO without a writer would), and only a regular file is read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
     error = path + ": cannot open: " + std::strerror(errno);
     return false;
   }
-  const std::uintmax_t size = std::filesystem::file_size(path, code);
-  if (!code && size > kMaxDemoBytes) {
-    error = path + ": too large for a demo (" + std::to_string(size) + " bytes)";
-    return false;
-  }
+  struct stat file {};
   std::string text;
-  char chunk[65536];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    text.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxDemoBytes) {
-      error = path + ": too large for a demo";
-      return false;
+  error.clear();
+  if (::fstat(fd, &file) != 0) {
+    error = path + ": cannot open: " + std::strerror(errno);
+  } else if (!S_ISREG(file.st_mode)) {
+    error = path + ": " + notRegularFile(file.st_mode);
+  } else if (static_cast<std::uintmax_t>(file.st_size) > kMaxDemoBytes) {
+    error = path + ": too large for a demo (" + std::to_string(file.st_size) + " bytes)";
+  } else {
+    char chunk[65536];
+    while (error.empty()) {
+      const ssize_t n = ::read(fd, chunk, sizeof chunk);
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno != EINTR) error = path + ": cannot read: " + std::strerror(errno);
+        continue;
+      }
+      text.append(chunk, static_cast<std::size_t>(n));
+      if (text.size() > kMaxDemoBytes) error = path + ": too large for a demo";
     }
   }
-  if (in.bad()) {
-    error = path + ": cannot read: " + std::strerror(errno);
-    return false;
-  }
-  return parseDemo(text, path, demo, error);
+  ::close(fd);
+  return error.empty() && parseDemo(text, path, demo, error);
 }
 
 }  // namespace brambleshot

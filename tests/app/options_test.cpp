@@ -88,5 +88,22 @@ TEST(Options, NonsenseIsRefusedNamingItAndHelpAndVersionAnswer) {
   }
 }
 
+// An answer that cannot be written is a failure, said on standard error.
+TEST(Options, HelpOrVersionThatCannotBeWrittenFails) {
+  for (const char* option : {"--help", "--version"}) {
+    SCOPED_TRACE(option);
+    std::string arg = option;
+    char* argv[] = {arg.data(), arg.data(), nullptr};
+    int argc = 2;
+    Options options;
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    testenv::MemoryStream err;
+    EXPECT_EQ(parseOptions(argc, argv, options, full, err.stream), ParseResult::exitBad);
+    std::fclose(full);
+    EXPECT_EQ(err.text(), "brambleshot: cannot write the answer: No space left on device\n");
+  }
+}
+
 }  // namespace
 }  // namespace brambleshot

@@ -1,9 +1,19 @@
-// Demo files: every kind of damage is refused with the file and the line at fault, and files
-// that cannot be read or written are named (the play tests record and replay real games).
+// Demo files: every kind of damage is refused with the file and the line at fault, files that
+// cannot be read or written are named, and the writer leaves whole frames whatever happens to
+// its writes (the play tests record and replay real games).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "demo/demo.h"
 #include "support/test_util.h"
@@ -35,6 +45,7 @@ TEST(DemoFile, DamageIsRefusedNamingTheLine) {
       {kHeader + "motion 99999999999 0\n", "d.demo:5: bad pointer x"},
       {kHeader + "reshape 800 -1\n", "d.demo:5: bad height"},
       {kHeader + "idle  \n", "d.demo:5: malformed line"},
+      {kHeader + std::string("id\0le\x1b\n", 7), "d.demo:5: unknown event 'id\\x00le\\x1b'"},
       {kTwoFrames + "end 1 0000000000000000\n", "d.demo:9: 'end' should count 2 frames"},
       {kTwoFrames + "end 2 0000000000000000\nidle\n", "d.demo:10: nothing may follow"},
   };
@@ -47,23 +58,159 @@ TEST(DemoFile, DamageIsRefusedNamingTheLine) {
   }
 }
 
-TEST(DemoFile, FilesThatCannotBeReadOrWrittenAreNamed) {
+// Only regular files are demos: the others are refused at once, without waiting for a FIFO's
+// other end, and a name that leads nowhere is named with the reason.
+TEST(DemoFile, OnlyRegularFilesAreReadOrWritten) {
   testenv::TempDir dir;
-  Demo demo;
-  std::string error;
-  EXPECT_FALSE(loadDemo((dir / "missing.demo").string(), demo, error));
-  EXPECT_PRED_FORMAT2(testing::IsSubstring, "missing.demo: cannot open: No such file or directory",
-                      error);
-  EXPECT_FALSE(loadDemo(dir.path().string(), demo, error));
-  EXPECT_NE(error.find("is a directory"), std::string::npos) << error;
+  const std::string fifo = (dir / "fifo").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    std::string reading, writing;  // what loadDemo and DemoWriter::open say
+  } cases[] = {
+      {(dir / "missing.demo").string(), "missing.demo: cannot open: No such file or directory", ""},
+      {(dir / "no/such/dir.demo").string(), "dir.demo: cannot open: No such file or directory",
+       "dir.demo: cannot write the demo: No such file or directory"},
+      {dir.path().string(), ": is a directory, not a regular file",
+       ": is a directory, not a regular file"},
+      {fifo, "fifo: is a FIFO, not a regular file", "fifo: is a FIFO, not a regular file"},
+      {"/dev/full", "/dev/full: is a device, not a regular file",
+       "/dev/full: is a device, not a regular file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    Demo demo;
+    std::string error;
+    EXPECT_FALSE(loadDemo(c.path, demo, error));
+    EXPECT_PRED_FORMAT2(testing::IsSubstring, c.reading, error);
+    DemoWriter writer;
+    error.clear();
+    EXPECT_EQ(writer.open(c.path, 1, 800, 600, error), c.writing.empty());
+    if (!c.writing.empty()) {
+      EXPECT_PRED_FORMAT2(testing::IsSubstring, c.writing, error);
+    }
+  }
+}
 
+// The lines of one frame: a burst of pointer motion (10 KB of it in frame 3), a key, an idle.
+void writeFrameEvents(DemoWriter& writer, std::string& expected, int frame,
+                      const std::function<void()>& afterEach) {
+  const int motions = frame == 3 ? 800 : frame;
+  for (int i = 0; i < motions; ++i) {
+    writer.motion(100 + i % 500, 200);
+    expected += "motion " + std::to_string(100 + i % 500) + " 200\n";
+    afterEach();
+  }
+  writer.key('a', 5, 6);
+  writer.idle();
+  expected += "key 97 5 6\nidle\n";
+  afterEach();
+}
+
+// At every instant the file ends after a whole frame: the lines since stay out of it until
+// their frame line, so a kill at any moment leaves a demo that replays to its last frame.
+TEST(DemoFile, TheFileAlwaysEndsAfterAWholeFrame) {
+  testenv::TempDir dir;
+  const std::string path = (dir / "w.demo").string();
   DemoWriter writer;
-  EXPECT_FALSE(writer.open((dir / "no/such/dir.demo").string(), 1, 800, 600, error));
-  EXPECT_PRED_FORMAT2(testing::IsSubstring,
-                      "dir.demo: cannot write the demo: No such file or directory", error);
-  // A full disk: the header fits the stream's buffer and fails at its flush.
-  EXPECT_FALSE(writer.open("/dev/full", 1, 800, 600, error));
-  EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+  std::string error;
+  ASSERT_TRUE(writer.open(path, 7, 800, 600, error)) << error;
+  std::string whole = kHeader, expected = kHeader;
+  EXPECT_EQ(testenv::readFile(path), whole);
+  for (int frame = 1; frame <= 5; ++frame) {
+    writeFrameEvents(writer, expected, frame, [&] {
+      ASSERT_EQ(testenv::readFile(path).size(), whole.size()) << "a line before its frame";
+    });
+    writer.frame(0xabc0 + frame);
+    expected +=
+        "frame " + std::to_string(frame) + " 000000000000abc" + std::to_string(frame) + "\n";
+    whole = expected;
+    ASSERT_EQ(testenv::readFile(path), whole) << "frame " << frame;
+  }
+  EXPECT_GT(whole.size(), 10000u);
+  ASSERT_TRUE(writer.finish(0x1234, error)) << error;
+  Demo demo;
+  ASSERT_TRUE(loadDemo(path, demo, error)) << error;
+  EXPECT_TRUE(demo.finished);
+  EXPECT_EQ(demo.frameChecksums.size(), 5u);
+  EXPECT_EQ(demo.pictureHash, 0x1234u);
+}
+
+// A write that fails, whole or short (a file-size limit here, as a full disk does), leaves the
+// file at its last whole frame, readable, and says why once. The limit falls inside the header,
+// on a frame's end (the next write fails outright), inside a frame and on the end line.
+TEST(DemoFile, AFailedWriteLeavesTheFileAtItsLastWholeFrame) {
+  // The file as the writer makes it, frame by frame, to place the limits.
+  std::vector<std::size_t> ends{kHeader.size()};
+  std::string text = kHeader;
+  for (int frame = 1; frame <= 8; ++frame) {
+    writeFrameEvents(*std::make_unique<DemoWriter>(), text, frame, [] {});
+    text += "frame " + std::to_string(frame) + " 0000000000000000\n";
+    ends.push_back(text.size());
+  }
+  const struct {
+    std::size_t limit;
+    int wholeFrames;  // -1: the header itself fails
+    const char* says;
+  } cases[] = {
+      {20, -1, "took only 20 of 52 bytes"},
+      {ends[4], 4, "File too large"},
+      {ends[4] + 30, 4, "took only 30 of"},
+      {ends[8] + 5, 8, "took only 5 of 23 bytes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.limit);
+    testenv::TempDir dir;
+    const std::string path = (dir / "f.demo").string();
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      // The limit holds for this child alone; past it a write fails instead of a signal.
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{c.limit, c.limit};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      DemoWriter writer;
+      std::string error, said;
+      if (writer.open(path, 7, 800, 600, error)) {
+        std::string ignored;
+        for (int frame = 1; frame <= 8; ++frame) {
+          writeFrameEvents(writer, ignored, frame, [] {});
+          writer.frame(0);
+          if (writer.failed(error)) said += error + "\n";
+        }
+        if (writer.isOpen() && !writer.finish(0, error)) said += error + "\n";
+        if (writer.failed(error)) said += "said twice\n";
+      } else {
+        said = error + "\n";
+      }
+      const ssize_t ignored = write(report[1], said.data(), said.size());
+      (void)ignored;
+      _exit(writer.frames());
+    }
+    close(report[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t n; (n = read(report[0], buffer, sizeof buffer)) > 0;)
+      said.append(buffer, static_cast<std::size_t>(n));
+    close(report[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_PRED_FORMAT2(testing::IsSubstring, "f.demo: cannot write the demo: ", said);
+    EXPECT_PRED_FORMAT2(testing::IsSubstring, c.says, said);
+    const std::string file = testenv::readFile(path);
+    if (c.wholeFrames < 0) {
+      EXPECT_EQ(file, "");
+      continue;
+    }
+    EXPECT_EQ(WEXITSTATUS(status), c.wholeFrames);
+    EXPECT_EQ(file, text.substr(0, ends[c.wholeFrames]));
+    Demo demo;
+    std::string error;
+    EXPECT_TRUE(parseDemo(file, "f.demo", demo, error)) << error;
+  }
 }
 
 }  // namespace
