@@ -110,7 +110,7 @@ std::vector<std::map<std::string, std::string>> paragraphs(const std::string& te
     if (line.empty()) {
       if (!out.back().empty()) out.emplace_back();
     } else if (line[0] == ' ' && !field.empty()) {
-      out.back()[field] += "\n" + line.substr(1);
+      out.back()[field].append("\n").append(line, 1);
     } else if (const auto colon = line.find(':'); colon != std::string::npos) {
       field = line.substr(0, colon);
       out.back()[field] = line.substr(std::min(colon + 2, line.size()));
