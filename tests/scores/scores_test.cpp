@@ -451,6 +451,19 @@ TEST_F(ScoreFile, ADamagedFileIsKeptAsideAndAFreshTableStarted) {
   EXPECT_EQ(store.record(entry(100)), 0);
   EXPECT_EQ(testenv::readFile(file()), "brambleshot scores 1\n100 1 2026-12-07\n");
   EXPECT_EQ(strayFiles().size(), earlier.size() + 1);
+
+  // A damaged file that cannot be moved aside is not saved over.
+  testenv::writeFile(file(), bytes);
+  testenv::MemoryStream stuck;
+  ScoreStore next;
+  next.calls.moveAside = [](const char*, const char*) { return failWith(EPERM); };
+  next.open(folder(), stuck.stream);
+  EXPECT_FALSE(next.saving());
+  EXPECT_EQ(next.record(entry(100)), 0);
+  EXPECT_EQ(testenv::readFile(file()), bytes);
+  EXPECT_EQ(lines(stuck.text()), 1);
+  EXPECT_NE(stuck.text().find("nor moved aside (Operation not permitted)"), std::string::npos)
+      << stuck.text();
 }
 
 TEST_F(ScoreFile, WithoutAWritableFolderTheGamePlaysOnUnsaved) {
