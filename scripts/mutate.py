@@ -254,6 +254,56 @@ MUTATIONS = [
     M("panel-white-not-set", "src/panel/panel.cpp",
       "  glEnable(GL_TEXTURE_2D);\n  glColor3f(1.0f, 1.0f, 1.0f);\n  glCallList(hudPanel.labelsList);",
       "  glEnable(GL_TEXTURE_2D);\n  glCallList(hudPanel.labelsList);"),
+    # --- scores: the score file ---------------------------------------------------------------
+    M("scores-temporary-opened-as-before", "src/scores/score_store.cpp",
+      "    ::unlink(name.c_str());\n    const int fd = ::open(name.c_str(),\n"
+      "                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);",
+      "    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);"),
+    M("scores-stale-temporary-kept", "src/scores/score_store.cpp", "    ::unlink(name.c_str());\n", ""),
+    M("scores-lock-through-links", "src/scores/score_store.cpp",
+      "O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC", "O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC"),
+    M("scores-lock-any-file", "src/scores/score_store.cpp",
+      "if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {", "if (::fstat(fd, &info) != 0) {"),
+    M("scores-table-read-through-links", "src/scores/score_store.cpp",
+      "O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW", "O_RDONLY | O_CLOEXEC | O_NONBLOCK"),
+    M("scores-table-read-blocks", "src/scores/score_store.cpp",
+      "O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW", "O_RDONLY | O_CLOEXEC | O_NOFOLLOW"),
+    M("scores-table-any-file", "src/scores/score_store.cpp",
+      "    } else if (!S_ISREG(info.st_mode)) {\n      failure = \"not a regular file\";\n    } else {",
+      "    } else {"),
+    M("scores-failed-open-is-damage", "src/scores/score_store.cpp",
+      "  if (fd < 0) {\n    failure = errorText(errno);", "  if (fd < 0) {\n    damage = errorText(errno);"),
+    M("scores-unreadable-table-saved-over", "src/scores/score_store.cpp",
+      "left as it is, best scores are not saved\");\n    saving_ = false;",
+      "left as it is, best scores are not saved\");"),
+    M("scores-copy-replaces-copy", "src/scores/score_store.cpp",
+      "AT_FDCWD, to, RENAME_NOREPLACE) == 0", "AT_FDCWD, to, 0) == 0"),
+    M("scores-copies-capped-at-100", "src/scores/score_store.cpp",
+      "n < kMaxAsideTries", "n < 100"),
+    M("scores-stuck-damage-saved-over", "src/scores/score_store.cpp",
+      "           \"): best scores are not saved\");\n    saving_ = false;\n",
+      "           \"): best scores are not saved\");\n"),
+    M("scores-years-from-1970", "src/scores/score_table.cpp",
+      "entry.year >= kFirstScoreYear &&", "entry.year >= 1970 &&"),
+    M("scores-last-year-clamped", "src/scores/score_store.cpp",
+      "else if (year > kLastScoreYear)", "else if (year >= kLastScoreYear)"),
+    M("scores-leap-centuries-ignored", "src/scores/score_table.cpp", " || year % 400 == 0;", ";"),
+    M("scores-far-past-dated-last", "src/scores/score_store.cpp",
+      "ScoreEntry date = when < 0 ? kFirst : kLast;", "ScoreEntry date = kLast;"),
+    # --- audio: the sound player --------------------------------------------------------------
+    M("audio-pan-mirrored", "src/audio/sound_player.cpp",
+      "alSource3f(voice, AL_POSITION, static_cast<float>(x), listenerHeight_, 0.0f);",
+      "alSource3f(voice, AL_POSITION, static_cast<float>(-x), listenerHeight_, 0.0f);"),
+    M("audio-pause-stops-voices", "src/audio/sound_player.cpp",
+      "alSourcePausev(chosenCount, chosen);", "alSourceStopv(chosenCount, chosen);"),
+    M("audio-resume-finds-nothing", "src/audio/sound_player.cpp",
+      "if (state == (paused ? AL_PLAYING : AL_PAUSED))", "if (state == AL_PLAYING)"),
+    M("audio-engine-never-stops", "src/audio/sound_player.cpp",
+      "    if (engineRunning_) alSourceStop(engine_);\n", ""),
+    M("audio-starts-while-paused", "src/audio/sound_player.cpp",
+      "if (!isOpen() || paused_ || muted_ ||", "if (!isOpen() || muted_ ||"),
+    M("audio-starts-while-muted", "src/audio/sound_player.cpp",
+      "if (!isOpen() || paused_ || muted_ ||", "if (!isOpen() || paused_ ||"),
 ]
 
 
@@ -473,6 +523,20 @@ def main():
         log(f"error in the list: {name} does not compile")
     counted = len(caught) + len(survived)
     rate = 100.0 * len(caught) / counted if counted else 0.0
+    # The kill rate of each subsystem, named by the mutations' prefix, in the list's order.
+    subsystems = {}
+    for m in chosen:
+        tally = subsystems.setdefault(m.name.split("-", 1)[0], {"caught": 0, "counted": 0, "equivalent": 0})
+        outcome = results.get(m.name, ("", []))[0]
+        if m.equivalent:
+            tally["equivalent"] += 1
+        elif outcome in ("caught", "survived"):
+            tally["counted"] += 1
+            tally["caught"] += outcome == "caught"
+    for prefix, tally in subsystems.items():
+        part = 100.0 * tally["caught"] / tally["counted"] if tally["counted"] else 0.0
+        log(f"  {prefix:10} {tally['caught']:3} of {tally['counted']:3} caught, kill rate {part:5.1f} %"
+            + (f" ({tally['equivalent']} equivalent)" if tally["equivalent"] else ""))
     minutes = (time.time() - started) / 60
     log(f"mutate: {len(caught)} of {counted} caught, kill rate {rate:.1f} % (target 90 %); "
         f"{len(stale)} stale, {len(errors)} not compiling, {len(equivalent)} equivalent; {minutes:.0f} min")
