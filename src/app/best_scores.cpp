@@ -2,6 +2,7 @@
 #include "app/best_scores.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "enemies/squadron.h"
 #include "world/game.h"
@@ -10,8 +11,9 @@ namespace brambleshot {
 
 namespace {
 
-bool gameOverSeen = true;  // start-up opens on the start screen, which is no finished game
-int newRow = -1;           // the last finished game's row, while the game stays over
+bool gameOverSeen = true;        // start-up opens on the start screen, which is no finished game
+int newRow = -1;                 // the last finished game's row, while the game stays over
+std::optional<int> missedScore;  // the last finished game's score, if it missed the table
 std::time_t fixedClock = 0;
 bool entering = true;  // finished games go into the table (not in a replay)
 
@@ -30,13 +32,21 @@ void noteFinishedGame() {
   if (over && !gameOverSeen && entering) {
     const std::time_t now = fixedClock != 0 ? fixedClock : std::time(nullptr);
     newRow = scoreStore.record(finishedGame(game.score, game.kills, now));
+    if (newRow < 0) missedScore = game.score;
   }
-  if (!over) newRow = -1;
+  if (!over) {
+    newRow = -1;
+    missedScore.reset();
+  }
   gameOverSeen = over;
 }
 
-void drawBestScores() {
-  if (gameOverSeen) scoreBoard.draw(scoreStore.table(), newRow);
+void drawBestScores(double scale) {
+  if (gameOverSeen) scoreBoard.draw(scoreStore.table(), newRow, missedScore, scale);
+}
+
+void drawPlayOnHint(double scale) {
+  scoreBoard.drawPlayOn(scale);
 }
 
 void setScoreClock(std::time_t fixed) {

@@ -21,8 +21,11 @@ void openBestScores(const Options& options);
 // row is highlighted until the next game starts. The world is only read.
 void noteFinishedGame();
 // In the frame while the game is over; not in the frame in which the game ended, whose entry
-// is made after it.
-void drawBestScores();
+// is made after it. A finished game that missed the table gets its line under the hint. At
+// scale 1 the board stands at its full size; boardScale() gives the scale for a scene.
+void drawBestScores(double scale);
+// The strip under the help page that tells a player whose game waits beneath it that H plays.
+void drawPlayOnHint(double scale);
 // Dates entries with this time instead of the clock's (0: the clock again), for pictures that
 // come out the same on any day.
 void setScoreClock(std::time_t fixed);

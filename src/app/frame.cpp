@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "app/best_scores.h"
+#include "app/input.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
@@ -89,15 +90,18 @@ void setPanelView(int panelWidth) {
   glViewport(0, 0, panelWidth, game.windowHeight);
 }
 
-void setSceneView(int panelWidth, int sceneWidth) {
+double sceneAspect(int sceneWidth, int height) {
   // A minimised window reports a height (or width) of 0: treat it as 1 so the aspect stays
   // finite and the matrices that aiming un-projects through stay usable.
   const int aspectWidth = sceneWidth > 0 ? sceneWidth : 1;
-  const int aspectHeight = game.windowHeight > 0 ? game.windowHeight : 1;
+  const int aspectHeight = height > 0 ? height : 1;
+  return static_cast<double>(aspectWidth) / static_cast<double>(aspectHeight);
+}
+
+void setSceneView(int panelWidth, int sceneWidth) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(60.0, static_cast<double>(aspectWidth) / static_cast<double>(aspectHeight),
-                 game.nearPlane, game.farPlane);
+  gluPerspective(60.0, sceneAspect(sceneWidth, game.windowHeight), game.nearPlane, game.farPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glViewport(panelWidth, 0, sceneWidth, game.windowHeight);
@@ -116,8 +120,12 @@ void drawFrame() {
   setPanelView(panelWidth);
   drawPanel(squadron.isGameOver(), game.score, tank.health, tank.reload, game.kills, game.escapes);
   if (soundPlayer.isMuted()) drawMuteMark();
+  // The help page says the game is paused itself.
+  if (game.paused && !game.helpShown) drawPausedMark();
+  if (replayMarkShown) drawReplayMark();
 
   setSceneView(panelWidth, sceneWidth);
+  const double scale = boardScale(sceneAspect(sceneWidth, game.windowHeight));
   glPushMatrix();
   lookThroughCamera();
   // Sent after the view transform so the sun's direction stays fixed in the world.
@@ -131,10 +139,11 @@ void drawFrame() {
       tank.updateGuns();
     }
     tank.draw();
-  } else {
-    drawBestScores();
+  } else if (!game.helpShown) {
+    drawBestScores(scale);  // the help page stands alone
   }
   if (game.helpShown) drawHelpOverlay();
+  if (gameWaitsUnderHelp()) drawPlayOnHint(scale);
   glPopMatrix();
 }
 

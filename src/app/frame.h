@@ -18,6 +18,8 @@ inline int panelWidthFor(int windowWidth) {
 // The panel's view: the mirrored orthographic projection over the window's left panelWidth
 // pixels, modelview reset.
 void setPanelView(int panelWidth);
+// The scene viewport's width over its height, a zero side counted as 1.
+double sceneAspect(int sceneWidth, int height);
 // The scene's view: a 60-degree perspective over the window right of the panel, modelview reset.
 void setSceneView(int panelWidth, int sceneWidth);
 // Multiplies the camera's view transform onto the modelview.

@@ -21,6 +21,7 @@ namespace brambleshot {
 namespace {
 
 void (*idleCallback)() = onIdle;  // what resuming installs
+bool startedUnderHelp = false;    // 'n' started a game while the help page showed
 
 // 'p': toggles the pause. Pausing removes the idle callback, so frames come only from input.
 void togglePause() {
@@ -54,13 +55,17 @@ void onKeyboard(unsigned char key, int /*x*/, int /*y*/) {
       break;
     case 'h':
       game.helpShown = !game.helpShown;
+      startedUnderHelp = startedUnderHelp && game.helpShown;
       togglePause();
       break;
     case 'p':
       togglePause();
       break;
     case 'n':
-      if (squadron.isGameOver()) startNewGame();
+      if (squadron.isGameOver()) {
+        startNewGame();
+        startedUnderHelp = game.helpShown;
+      }
       break;
     case 'm':
       soundPlayer.setMuted(!soundPlayer.isMuted());
@@ -114,6 +119,10 @@ void onIdle() {
   presentPendingFrame();
   offerLaunch();
   glutPostRedisplay();
+}
+
+bool gameWaitsUnderHelp() {
+  return startedUnderHelp && game.helpShown && game.paused;
 }
 
 bool tankHitTest(const double centre[2], double radius) {

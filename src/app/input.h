@@ -17,6 +17,9 @@ void offerLaunch();
 // Installs idle (unless paused) as the idle callback, and makes resuming install it from now
 // on; a demo recording wraps onIdle this way.
 void setIdleCallback(void (*idle)());
+// A game started while the help page showed still waits, paused, beneath it: the frame then
+// tells the player that 'h' plays on. Ends when the page is hidden.
+bool gameWaitsUnderHelp();
 // The squadron's HitTest: damages the tank; true (after starting its explosion) when destroyed.
 bool tankHitTest(const double centre[2], double radius);
 

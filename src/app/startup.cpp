@@ -113,7 +113,7 @@ void startUp(int* argc, char** argv, const Options& options) {
   loadShellTextures();
   openBestScores(options);
   buildPanelLists();
-  loadMuteMark();
+  loadPanelMarks();
   startSound(options.mute);
   showReplayMark(!options.playFile.empty());
   glutSetCursor(GLUT_CURSOR_NONE);

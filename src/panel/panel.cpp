@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "assets/bitmap.h"
+#include "panel/panel_layout.h"
 
 namespace brambleshot {
 
@@ -26,8 +27,12 @@ constexpr GLuint kHealthTexture = 6031;
 constexpr GLuint kKillsTexture = 6040;
 constexpr GLuint kEscapesTexture = 6041;
 constexpr GLuint kMuteTexture = 6090;
+constexpr GLuint kPausedTexture = 6091;
+constexpr GLuint kReplayTexture = 6092;
 
 bool muteMarkLoaded = false;
+bool pausedMarkLoaded = false;
+bool replayMarkLoaded = false;
 
 constexpr int kReloadPerDigit = 50;  // the reload digit counts down once per 50 frames
 
@@ -145,25 +150,53 @@ void drawPanel(bool gameOver, int score, int health, int reload, int kills, int 
   glEnable(GL_LIGHTING);
 }
 
-void loadMuteMark() {
+namespace {
+
+// A mark's picture, read without the loader's messages: a missing one is reported by the reader
+// and leaves the mark out. The mute mark is an icon, smoothed; the word marks are made texel
+// for pixel like the labels.
+bool loadMark(const char* path, GLuint texture, GLint filter) {
   BitmapImage image;
-  muteMarkLoaded = readBitmap("./Resources/mute.bmp", image);
-  if (!muteMarkLoaded) return;
-  glBindTexture(GL_TEXTURE_2D, kMuteTexture);
+  if (!readBitmap(path, image)) return false;
+  glBindTexture(GL_TEXTURE_2D, texture);
   glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                image.pixels.get());
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  return true;
 }
 
-void drawMuteMark() {
-  if (!muteMarkLoaded) return;
+void drawMark(GLuint texture, double x, double y, double w, double h) {
   glDisable(GL_LIGHTING);
   glEnable(GL_TEXTURE_2D);
   glColor3f(1.0f, 1.0f, 1.0f);
-  drawPlacedSquare(kMuteTexture, -0.55, 6.0, 1.1, 1.4);
+  drawPlacedSquare(texture, x, y, w, h);
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_LIGHTING);
+}
+
+}  // namespace
+
+void loadPanelMarks() {
+  muteMarkLoaded = loadMark("./Resources/mute.bmp", kMuteTexture, GL_LINEAR);
+  pausedMarkLoaded = loadMark("./Resources/Paused.bmp", kPausedTexture, GL_NEAREST);
+  replayMarkLoaded = loadMark("./Resources/Replay.bmp", kReplayTexture, GL_NEAREST);
+}
+
+void drawMuteMark() {
+  if (muteMarkLoaded) drawMark(kMuteTexture, -0.55, 6.0, 1.1, 1.4);
+}
+
+void drawPausedMark() {
+  using panelLayout::kPausedMark;
+  if (pausedMarkLoaded)
+    drawMark(kPausedTexture, kPausedMark.x, kPausedMark.y, kPausedMark.w, kPausedMark.h);
+}
+
+void drawReplayMark() {
+  using panelLayout::kReplayMark;
+  if (replayMarkLoaded)
+    drawMark(kReplayTexture, kReplayMark.x, kReplayMark.y, kReplayMark.w, kReplayMark.h);
 }
 
 }  // namespace brambleshot

@@ -16,9 +16,13 @@ extern HudPanel hudPanel;
 void buildPanelLists();
 void drawPanel(bool gameOver, int score, int health, int reload, int kills, int escapes);
 
-// The mark shown on the panel while the sound is muted: its image is loaded quietly (a missing
-// one is reported by the reader and the mark is left out), and drawn under the escapes.
-void loadMuteMark();
+// The marks the panel shows only at times: a crossed loudspeaker under the escapes while the
+// sound is muted, PAUSED above the GameOver label while the game is paused, REPLAY under it
+// while a demo plays. Their images are loaded quietly: a missing one is reported by the reader
+// and that mark is left out.
+void loadPanelMarks();
 void drawMuteMark();
+void drawPausedMark();
+void drawReplayMark();
 
 }  // namespace brambleshot

@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -52,12 +53,11 @@ void rect(double x0, double y0, double x1, double y1, double s0, double t0, doub
   glVertex2d(x0, y1);
 }
 
-// Sets up texel units for a picture of the given width whose top left corner stands at
-// (left, top) in the play plane and which is `width` world units wide. The camera sees world
-// +x on the left, so texel x runs towards -x.
-void placePicture(double left, double top, double worldWidth, int texels) {
-  const double scale = worldWidth / texels;
-  glTranslated(left, top, 0);
+// Sets up texel units for a picture `texels` wide placed as given. The camera sees world +x on
+// the left, so texel x runs towards -x.
+void placePicture(const BoardPicture& at, int texels) {
+  const double scale = at.width / texels;
+  glTranslated(at.left, at.top, 0);
   glScaled(-scale, -scale, 1);
 }
 
@@ -79,13 +79,18 @@ double advanceOf(char c) {
   return c == '-' ? layout::kDashAdvance : layout::kGlyphWidth;
 }
 
+double widthOf(const char* text, std::size_t length) {
+  double width = 0;
+  for (std::size_t i = 0; i < length; ++i)
+    width += advanceOf(text[i]);
+  return width;
+}
+
 // One line of digits and dashes from the digit set, between glBegin and glEnd. A line wider
 // than maxWidth closes up to fit it.
 void glyphs(const char* text, std::size_t length, double x, double top, bool alignRight,
             double maxWidth) {
-  double width = 0;
-  for (std::size_t i = 0; i < length; ++i)
-    width += advanceOf(text[i]);
+  const double width = widthOf(text, length);
   const double squeeze = width > maxWidth ? maxWidth / width : 1.0;
   double pen = alignRight ? x - width * squeeze : x;
   const double cell = layout::kGlyphWidth * squeeze;
@@ -124,7 +129,85 @@ void colour(const Colour& c) {
   glColor3f(c.r, c.g, c.b);
 }
 
+// The flat states a board picture is drawn in: over everything, like the help page.
+void beginFlat() {
+  glDisable(GL_LIGHTING);
+  glEnable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void endFlat() {
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+}
+
+// A strip below the card, the hint's mask cutting it out of the scene.
+void strip(TextureId picture, const BoardPicture& at) {
+  glPushMatrix();
+  placePicture(at, layout::kHintWidth);
+  maskedPicture(kHintMaskTexture, picture, layout::kHintWidth, layout::kHintHeight);
+  glPopMatrix();
+}
+
+// "123 points: not in the top ten": the score from the digit set, then the words' picture, the
+// line centred on its strip. A score too wide for its share closes up.
+void missedLine(int score, const BoardPicture& at) {
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glPushMatrix();
+  placePicture(at, layout::kHintWidth);
+  maskedPicture(kHintMaskTexture, kMissedTexture, layout::kHintWidth, layout::kHintHeight);
+  char text[16];
+  const auto length =
+      static_cast<std::size_t>(std::to_chars(text, text + sizeof text, score).ptr - text);
+  const double room = layout::kHintWidth - 2 * (layout::kCardInset + layout::kGlyphWidth) -
+                      layout::kMissedGap - layout::kMissedWordsSpan;
+  const double digits = std::min(widthOf(text, length), room);
+  const double left =
+      (layout::kHintWidth - digits - layout::kMissedGap - layout::kMissedWordsSpan) / 2;
+  const double top = (layout::kHintHeight - layout::kGlyphHeight) / 2.0;
+  glBindTexture(GL_TEXTURE_2D, kScoreDigitsTexture);
+  colour(kNewText);
+  glBegin(GL_QUADS);
+  glyphs(text, length, left + digits, top, true, room);
+  glEnd();
+  const double words = left + digits + layout::kMissedGap;
+  glBindTexture(GL_TEXTURE_2D, kMissedWordsTexture);
+  colour(kRowText);
+  glBegin(GL_QUADS);
+  rect(words, top, words + layout::kMissedWordsSpan, top + layout::kGlyphHeight, 0, 1,
+       static_cast<double>(layout::kMissedWordsSpan) / layout::kMissedWordsWidth, 0);
+  glEnd();
+  glPopMatrix();
+}
+
+// A picture that shrinks towards the view's centre; exactly in place at scale 1.
+BoardPicture shrunk(double top, double width, double scale) {
+  return {scale * width / 2, top - (1 - scale) * (top - kViewCentreY), scale * width};
+}
+
 }  // namespace
+
+double boardScale(double aspect) {
+  const double room = 2 * (kViewHalfHeight * aspect - kBoardMargin);
+  return std::clamp(room / kScoreCardSide, 0.0, 1.0);
+}
+
+BoardPicture cardAt(double scale) {
+  return shrunk(kScoreCardTop, kScoreCardSide, scale);
+}
+BoardPicture hintAt(double scale) {
+  return shrunk(kHintTop, kScoreCardSide, scale);
+}
+BoardPicture missedAt(double scale) {
+  return shrunk(kMissedTop, kScoreCardSide, scale);
+}
+BoardPicture playOnAt(double scale) {
+  return {scale * kScoreCardSide / 2, kPlayOnTop, scale * kScoreCardSide};
+}
 
 bool ScoreBoard::loadTextures() {
   static constexpr struct {
@@ -136,6 +219,9 @@ bool ScoreBoard::loadTextures() {
       {"./Resources/score_digits.bmp", kScoreDigitsTexture},
       {"./Resources/hint.bmp", kHintTexture},
       {"./Resources/hint_mask.bmp", kHintMaskTexture},
+      {"./Resources/play_on.bmp", kPlayOnTexture},
+      {"./Resources/missed.bmp", kMissedTexture},
+      {"./Resources/missed_words.bmp", kMissedWordsTexture},
   };
   loaded = false;
   for (const auto& picture : kPictures)
@@ -144,16 +230,13 @@ bool ScoreBoard::loadTextures() {
   return true;
 }
 
-void ScoreBoard::draw(const ScoreTable& table, int newRow) const {
+void ScoreBoard::draw(const ScoreTable& table, int newRow, std::optional<int> missedScore,
+                      double scale) const {
   if (!loaded) return;
-  glDisable(GL_LIGHTING);
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glColor3f(1.0f, 1.0f, 1.0f);
+  beginFlat();
 
   glPushMatrix();
-  placePicture(kScoreCardSide / 2, kScoreCardTop, kScoreCardSide, layout::kCardSize);
+  placePicture(cardAt(scale), layout::kCardSize);
   maskedPicture(kScoreCardMaskTexture, kScoreCardTexture, layout::kCardSize, layout::kCardSize);
 
   const auto rows = static_cast<int>(table.entries.size());
@@ -184,15 +267,16 @@ void ScoreBoard::draw(const ScoreTable& table, int newRow) const {
   glPopMatrix();
 
   glColor3f(1.0f, 1.0f, 1.0f);
-  glPushMatrix();
-  placePicture(kScoreCardSide / 2, kHintTop, kScoreCardSide, layout::kHintWidth);
-  maskedPicture(kHintMaskTexture, kHintTexture, layout::kHintWidth, layout::kHintHeight);
-  glPopMatrix();
+  strip(kHintTexture, hintAt(scale));
+  if (missedScore) missedLine(*missedScore, missedAt(scale));
+  endFlat();
+}
 
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_LIGHTING);
+void ScoreBoard::drawPlayOn(double scale) const {
+  if (!loaded) return;
+  beginFlat();
+  strip(kPlayOnTexture, playOnAt(scale));
+  endFlat();
 }
 
 }  // namespace brambleshot

@@ -30,8 +30,15 @@ inline constexpr int kDigitCellHeight = 64;
 inline constexpr int kDigitCells = 16;  // a power-of-two width; the last five cells are empty
 inline constexpr int kMinusCell = 10;
 
-// The hint strip below the card.
+// The hint strip below the card; the other strips (how to play on under the help page, a
+// missed game's line) share its size and its mask.
 inline constexpr int kHintWidth = 512;
 inline constexpr int kHintHeight = 64;
+
+// A missed game's line: the score in digits, a gap, then the words' picture, whose text is
+// centred in its first kMissedWordsSpan texels; the whole line centred on the strip.
+inline constexpr int kMissedWordsWidth = 512;
+inline constexpr int kMissedWordsSpan = 300;
+inline constexpr int kMissedGap = 10;
 
 }  // namespace brambleshot::scoreLayout

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "image_parts.h"
+#include "panel/panel_layout.h"
 
 namespace resgen {
 
@@ -153,6 +154,21 @@ void paintCentred(LabelCanvas& label, const Font& font, const std::string& text,
   paintText(label.canvas, font, text, size, x, baseline, colour);
 }
 
+// A mark the panel shows only now and then: a framed badge with one centred word.
+Canvas markLabel(const Font& font, Placement p, const std::string& word, Rgb colour) {
+  LabelCanvas label = makeLabel(p);
+  Canvas& c = label.canvas;
+  paintPlate(label, colour);
+  const int x0 = label.visible0, x1 = label.visible1, rows = c.height();
+  const Rgb frame = mix(colour, kPlateBottom, 0.45f);
+  c.fillRect(x0, 0, x1, 1, frame);
+  c.fillRect(x0, rows - 1, x1, rows, frame);
+  c.fillRect(x1 - 1, 0, x1, rows, frame);
+  const int size = fittingSize(font, word, 13, x1 - x0 - 14);
+  paintCentred(label, font, word, size, centredBaseline(font, size, 1, rows - 1), colour);
+  return toTexture(c, label.rect);
+}
+
 // Digit glyphs, 8 texels wide and 11 high, with strokes two texels thick.
 using Glyph = std::array<const char*, 11>;
 constexpr std::array<Glyph, 11> kGlyphs = {{
@@ -281,6 +297,10 @@ std::vector<NamedImage> panelImages(const Font& bold, const Font& condensed) {
                  centredBaseline(condensed, wordSize, rows * 3 / 5 - 2, rows - 1), kLabelText);
     out.push_back({"Start.bmp", toTexture(label.canvas, label.rect)});
   }
+  using namespace brambleshot::panelLayout;
+  const auto at = [](Square s) { return Placement{s.x, s.y, s.w, s.h}; };
+  out.push_back({"Paused.bmp", markLabel(bold, at(kPausedMark), "PAUSED", kAmber)});
+  out.push_back({"Replay.bmp", markLabel(bold, at(kReplayMark), "REPLAY", kReady)});
   return out;
 }
 

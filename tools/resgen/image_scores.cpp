@@ -37,6 +37,56 @@ Canvas digitSet(const Font& condensed) {
   return set;
 }
 
+// The card of a strip as wide as the board, and its mask.
+void paintStrip(Canvas& strip, Canvas& mask) {
+  paintCard(strip, mask, layout::kCardInset, 4, layout::kHintWidth - layout::kCardInset,
+            layout::kHintHeight - 4, 14);
+}
+
+struct KeyWords {
+  std::string key, words;
+};
+
+// A strip of key caps, each followed by what its key does, centred at the largest text size up
+// to 20 at which the whole line fits between the strip's ends.
+Canvas keyStrip(const Font& bold, const Font& regular, const std::vector<KeyWords>& items,
+                Canvas& mask) {
+  Canvas strip(layout::kHintWidth, layout::kHintHeight);
+  paintStrip(strip, mask);
+  const int capTop = 15, capHeight = 34, gap = 40;
+  const auto capWidth = [&](const KeyWords& item) { return bold.measure(item.key, 18) + 22 + 12; };
+  const auto lineWidth = [&](int size) {
+    int width = gap * (static_cast<int>(items.size()) - 1);
+    for (const KeyWords& item : items)
+      width += capWidth(item) + regular.measure(item.words, size);
+    return width;
+  };
+  int textSize = 20;
+  while (lineWidth(textSize) > layout::kHintWidth - 2 * layout::kCardInset - 40)
+    --textSize;
+  const int baseline = capTop + (capHeight + regular.capHeight(textSize)) / 2;
+  int x = (layout::kHintWidth - lineWidth(textSize)) / 2;
+  for (const KeyWords& item : items) {
+    keyCap(strip, bold, item.key, x, capTop, capHeight);
+    text(strip, regular, item.words, textSize, x + capWidth(item), baseline, kCardCream);
+    x += capWidth(item) + regular.measure(item.words, textSize) + gap;
+  }
+  return strip;
+}
+
+// The words after a missed game's score, white on black for the game to tint and add, centred
+// in the span the game leaves them.
+Canvas missedWords(const Font& regular) {
+  Canvas words(layout::kMissedWordsWidth, layout::kGlyphHeight);
+  const std::string line = "points: not in the top ten";
+  int size = 20;
+  while (regular.measure(line, size) > layout::kMissedWordsSpan)
+    --size;
+  text(words, regular, line, size, (layout::kMissedWordsSpan - regular.measure(line, size)) / 2,
+       (layout::kGlyphHeight + regular.capHeight(size)) / 2, hex(0xffffff));
+  return words;
+}
+
 }  // namespace
 
 std::vector<NamedImage> scoreImages(const Font& bold, const Font& condensed, const Font& regular) {
@@ -59,25 +109,14 @@ std::vector<NamedImage> scoreImages(const Font& bold, const Font& condensed, con
 
   // The hint: which key starts a game and which shows the controls.
   Canvas hintMask(layout::kHintWidth, layout::kHintHeight);
-  Canvas hint(layout::kHintWidth, layout::kHintHeight);
-  paintCard(hint, hintMask, layout::kCardInset, 4, layout::kHintWidth - layout::kCardInset,
-            layout::kHintHeight - 4, 14);
-  const int capTop = 15, capHeight = 34, gap = 40;
-  const std::string start = "start a new game", controls = "show the controls";
-  const int capsWidth = bold.measure("N", 18) + bold.measure("H", 18) + 2 * (22 + 12);
-  int textSize = 20;  // the largest that fits between the strip's ends
-  while (capsWidth + gap + regular.measure(start, textSize) + regular.measure(controls, textSize) >
-         layout::kHintWidth - 2 * layout::kCardInset - 40)
-    --textSize;
-  const int baseline = capTop + (capHeight + regular.capHeight(textSize)) / 2;
-  const int startWidth = bold.measure("N", 18) + 22 + 12 + regular.measure(start, textSize);
-  const int controlsWidth = bold.measure("H", 18) + 22 + 12 + regular.measure(controls, textSize);
-  int x = (layout::kHintWidth - startWidth - gap - controlsWidth) / 2;
-  keyCap(hint, bold, "N", x, capTop, capHeight);
-  text(hint, regular, start, textSize, x + bold.measure("N", 18) + 34, baseline, kCardCream);
-  x += startWidth + gap;
-  keyCap(hint, bold, "H", x, capTop, capHeight);
-  text(hint, regular, controls, textSize, x + bold.measure("H", 18) + 34, baseline, kCardCream);
+  Canvas hint =
+      keyStrip(bold, regular, {{"N", "start a new game"}, {"H", "show the controls"}}, hintMask);
+  // Under the help page, after a game was started beneath it: how to play on.
+  Canvas unused(layout::kHintWidth, layout::kHintHeight);
+  Canvas playOn = keyStrip(bold, regular, {{"H", "hide the controls and play"}}, unused);
+  // The strip of a finished game that missed the table: the game sets its score in digits.
+  Canvas missed(layout::kHintWidth, layout::kHintHeight);
+  paintStrip(missed, unused);
 
   std::vector<NamedImage> out;
   out.push_back({"scores.bmp", std::move(card)});
@@ -85,6 +124,9 @@ std::vector<NamedImage> scoreImages(const Font& bold, const Font& condensed, con
   out.push_back({"score_digits.bmp", digitSet(condensed)});
   out.push_back({"hint.bmp", std::move(hint)});
   out.push_back({"hint_mask.bmp", std::move(hintMask)});
+  out.push_back({"play_on.bmp", std::move(playOn)});
+  out.push_back({"missed.bmp", std::move(missed)});
+  out.push_back({"missed_words.bmp", missedWords(regular)});
   return out;
 }
 
