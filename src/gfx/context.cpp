@@ -213,7 +213,21 @@ void Context::multMatrix(const Mat4& m) {
     command.matrix = lists_[compiling_ - 1].matrices.size() - 1;
     return record(command);
   }
-  stack().back() = stack().back() * m;
+  // GL keeps its matrices in single precision and multiplies them so: the world un-projects
+  // through what the game reads back, which must be the very numbers the system's GL gives.
+  Mat4& top = stack().back();
+  float a[16], b[16];
+  for (int i = 0; i < 16; ++i) {
+    a[i] = static_cast<float>(top.m[i]);
+    b[i] = static_cast<float>(m.m[i]);
+  }
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 4; ++column) {
+      float sum = a[row] * b[column * 4];
+      for (int k = 1; k < 4; ++k)
+        sum += a[k * 4 + row] * b[column * 4 + k];
+      top.m[column * 4 + row] = sum;
+    }
   changed();
 }
 
@@ -233,6 +247,7 @@ void Context::scale(double x, double y, double z) {
 }
 
 void Context::ortho(double l, double r, double b, double t, double n, double f) {
+  if (recording()) return multMatrix(gfx::ortho(l, r, b, t, n, f));
   multMatrix(gfx::ortho(l, r, b, t, n, f));
 }
 

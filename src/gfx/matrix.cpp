@@ -53,34 +53,50 @@ Mat4 scaling(double x, double y, double z) {
   return fromRows({x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1});
 }
 
-Mat4 rotation(double degrees, double x, double y, double z) {
-  const double length = std::sqrt(x * x + y * y + z * z);
-  if (length == 0.0) return Mat4{};  // GL leaves the matrix as it is for a zero axis
+Mat4 rotation(double degrees, double axisX, double axisY, double axisZ) {
+  // GL builds it in single precision, with exact zeros and ones about a principal axis.
+  const auto angle = static_cast<float>(static_cast<float>(degrees) * kPi / 180.0);
+  float s = std::sin(angle);
+  const float c = std::cos(angle);
+  float x = static_cast<float>(axisX), y = static_cast<float>(axisY), z = static_cast<float>(axisZ);
+  Mat4 r;
+  if (x == 0.0f && y == 0.0f && z != 0.0f) {
+    if (z < 0.0f) s = -s;
+    r(0, 0) = c, r(1, 1) = c, r(1, 0) = s, r(0, 1) = -s;
+    return r;
+  }
+  if (x == 0.0f && z == 0.0f && y != 0.0f) {
+    if (y < 0.0f) s = -s;
+    r(0, 0) = c, r(2, 2) = c, r(0, 2) = s, r(2, 0) = -s;
+    return r;
+  }
+  if (y == 0.0f && z == 0.0f && x != 0.0f) {
+    if (x < 0.0f) s = -s;
+    r(1, 1) = c, r(2, 2) = c, r(2, 1) = s, r(1, 2) = -s;
+    return r;
+  }
+  const float length = std::sqrt(x * x + y * y + z * z);
+  if (length <= 1.0e-4f) return r;  // no axis: no rotation
   x /= length;
   y /= length;
   z /= length;
-  const double radians = degrees * kPi / 180.0;
-  const double c = std::cos(radians);
-  const double s = std::sin(radians);
-  const double t = 1.0 - c;
-  return fromRows({x * x * t + c, x * y * t - z * s, x * z * t + y * s, 0,  //
-                   y * x * t + z * s, y * y * t + c, y * z * t - x * s, 0,  //
-                   z * x * t - y * s, z * y * t + x * s, z * z * t + c, 0,  //
-                   0, 0, 0, 1});
+  const float t = 1.0f - c;
+  r(0, 0) = t * (x * x) + c, r(0, 1) = t * (x * y) - z * s, r(0, 2) = t * (z * x) + y * s;
+  r(1, 0) = t * (x * y) + z * s, r(1, 1) = t * (y * y) + c, r(1, 2) = t * (y * z) - x * s;
+  r(2, 0) = t * (z * x) - y * s, r(2, 1) = t * (y * z) + x * s, r(2, 2) = t * (z * z) + c;
+  return r;
 }
 
-Mat4 ortho(double l, double r, double b, double t, double n, double f) {
-  return fromRows({2 / (r - l), 0, 0, -(r + l) / (r - l),   //
-                   0, 2 / (t - b), 0, -(t + b) / (t - b),   //
-                   0, 0, -2 / (f - n), -(f + n) / (f - n),  //
+Mat4 ortho(double left, double right, double bottom, double top, double zNear, double zFar) {
+  // Single precision too, from the arguments rounded to floats.
+  const auto l = static_cast<float>(left), r = static_cast<float>(right);
+  const auto b = static_cast<float>(bottom), t = static_cast<float>(top);
+  const auto n = static_cast<float>(zNear), f = static_cast<float>(zFar);
+  if (l == r || b == t || n == f) return Mat4{};               // GL_INVALID_VALUE: nothing changes
+  return fromRows({2.0f / (r - l), 0, 0, -(r + l) / (r - l),   //
+                   0, 2.0f / (t - b), 0, -(t + b) / (t - b),   //
+                   0, 0, -2.0f / (f - n), -(f + n) / (f - n),  //
                    0, 0, 0, 1});
-}
-
-Mat4 frustum(double l, double r, double b, double t, double n, double f) {
-  return fromRows({2 * n / (r - l), 0, (r + l) / (r - l), 0,        //
-                   0, 2 * n / (t - b), (t + b) / (t - b), 0,        //
-                   0, 0, -(f + n) / (f - n), -2 * f * n / (f - n),  //
-                   0, 0, -1, 0});
 }
 
 Mat4 perspective(double fovyDegrees, double aspect, double n, double f) {
@@ -96,50 +112,71 @@ Mat4 perspective(double fovyDegrees, double aspect, double n, double f) {
 
 Mat4 lookAt(double ex, double ey, double ez, double cx, double cy, double cz, double ux, double uy,
             double uz) {
-  auto normalise = [](double& x, double& y, double& z) {
-    const double length = std::sqrt(x * x + y * y + z * z);
+  // GLU works this one out in single precision, then translates by the eye in double.
+  auto normalise = [](float v[3]) {
+    const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
     if (length == 0.0) return;
-    x /= length;
-    y /= length;
-    z /= length;
+    for (int i = 0; i < 3; ++i)
+      v[i] = static_cast<float>(v[i] / length);
   };
-  double fx = cx - ex, fy = cy - ey, fz = cz - ez;
-  normalise(fx, fy, fz);
-  // side = forward x up, then up = side x forward
-  double sx = fy * uz - fz * uy, sy = fz * ux - fx * uz, sz = fx * uy - fy * ux;
-  normalise(sx, sy, sz);
-  const double vx = sy * fz - sz * fy, vy = sz * fx - sx * fz, vz = sx * fy - sy * fx;
-  return fromRows({sx, sy, sz, 0, vx, vy, vz, 0, -fx, -fy, -fz, 0, 0, 0, 0, 1}) *
-         translation(-ex, -ey, -ez);
+  auto cross = [](const float a[3], const float b[3], float out[3]) {
+    out[0] = a[1] * b[2] - a[2] * b[1];
+    out[1] = a[2] * b[0] - a[0] * b[2];
+    out[2] = a[0] * b[1] - a[1] * b[0];
+  };
+  float forward[3] = {static_cast<float>(cx - ex), static_cast<float>(cy - ey),
+                      static_cast<float>(cz - ez)};
+  float up[3] = {static_cast<float>(ux), static_cast<float>(uy), static_cast<float>(uz)};
+  float side[3];
+  normalise(forward);
+  cross(forward, up, side);
+  normalise(side);
+  cross(side, forward, up);
+  return fromRows({side[0], side[1], side[2], 0, up[0], up[1], up[2], 0, -forward[0], -forward[1],
+                   -forward[2], 0, 0, 0, 0, 1});
 }
 
 bool invert(const Mat4& a, Mat4& out) {
-  // Gauss-Jordan elimination with partial pivoting on [a | I].
-  double work[4][8];
-  for (int row = 0; row < 4; ++row)
-    for (int column = 0; column < 8; ++column)
-      work[row][column] = column < 4 ? a(row, column) : (column - 4 == row ? 1.0 : 0.0);
-  for (int column = 0; column < 4; ++column) {
-    int pivot = column;
-    for (int row = column + 1; row < 4; ++row)
-      if (std::fabs(work[row][column]) > std::fabs(work[pivot][column])) pivot = row;
-    if (work[pivot][column] == 0.0) return false;
-    if (pivot != column)
-      for (int k = 0; k < 8; ++k)
-        std::swap(work[pivot][k], work[column][k]);
-    const double scale = 1.0 / work[column][column];
-    for (int k = 0; k < 8; ++k)
-      work[column][k] *= scale;
-    for (int row = 0; row < 4; ++row) {
-      if (row == column || work[row][column] == 0.0) continue;
-      const double factor = work[row][column];
-      for (int k = 0; k < 8; ++k)
-        work[row][k] -= factor * work[column][k];
-    }
-  }
-  for (int row = 0; row < 4; ++row)
-    for (int column = 0; column < 4; ++column)
-      out(row, column) = work[row][column + 4];
+  // The adjugate over the determinant, expanded along the first row.
+  const double* m = a.m.data();
+  double inv[16];
+  inv[0] = m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15] + m[9] * m[7] * m[14] +
+           m[13] * m[6] * m[11] - m[13] * m[7] * m[10];
+  inv[4] = -m[4] * m[10] * m[15] + m[4] * m[11] * m[14] + m[8] * m[6] * m[15] -
+           m[8] * m[7] * m[14] - m[12] * m[6] * m[11] + m[12] * m[7] * m[10];
+  inv[8] = m[4] * m[9] * m[15] - m[4] * m[11] * m[13] - m[8] * m[5] * m[15] + m[8] * m[7] * m[13] +
+           m[12] * m[5] * m[11] - m[12] * m[7] * m[9];
+  inv[12] = -m[4] * m[9] * m[14] + m[4] * m[10] * m[13] + m[8] * m[5] * m[14] -
+            m[8] * m[6] * m[13] - m[12] * m[5] * m[10] + m[12] * m[6] * m[9];
+  inv[1] = -m[1] * m[10] * m[15] + m[1] * m[11] * m[14] + m[9] * m[2] * m[15] -
+           m[9] * m[3] * m[14] - m[13] * m[2] * m[11] + m[13] * m[3] * m[10];
+  inv[5] = m[0] * m[10] * m[15] - m[0] * m[11] * m[14] - m[8] * m[2] * m[15] + m[8] * m[3] * m[14] +
+           m[12] * m[2] * m[11] - m[12] * m[3] * m[10];
+  inv[9] = -m[0] * m[9] * m[15] + m[0] * m[11] * m[13] + m[8] * m[1] * m[15] - m[8] * m[3] * m[13] -
+           m[12] * m[1] * m[11] + m[12] * m[3] * m[9];
+  inv[13] = m[0] * m[9] * m[14] - m[0] * m[10] * m[13] - m[8] * m[1] * m[14] + m[8] * m[2] * m[13] +
+            m[12] * m[1] * m[10] - m[12] * m[2] * m[9];
+  inv[2] = m[1] * m[6] * m[15] - m[1] * m[7] * m[14] - m[5] * m[2] * m[15] + m[5] * m[3] * m[14] +
+           m[13] * m[2] * m[7] - m[13] * m[3] * m[6];
+  inv[6] = -m[0] * m[6] * m[15] + m[0] * m[7] * m[14] + m[4] * m[2] * m[15] - m[4] * m[3] * m[14] -
+           m[12] * m[2] * m[7] + m[12] * m[3] * m[6];
+  inv[10] = m[0] * m[5] * m[15] - m[0] * m[7] * m[13] - m[4] * m[1] * m[15] + m[4] * m[3] * m[13] +
+            m[12] * m[1] * m[7] - m[12] * m[3] * m[5];
+  inv[14] = -m[0] * m[5] * m[14] + m[0] * m[6] * m[13] + m[4] * m[1] * m[14] - m[4] * m[2] * m[13] -
+            m[12] * m[1] * m[6] + m[12] * m[2] * m[5];
+  inv[3] = -m[1] * m[6] * m[11] + m[1] * m[7] * m[10] + m[5] * m[2] * m[11] - m[5] * m[3] * m[10] -
+           m[9] * m[2] * m[7] + m[9] * m[3] * m[6];
+  inv[7] = m[0] * m[6] * m[11] - m[0] * m[7] * m[10] - m[4] * m[2] * m[11] + m[4] * m[3] * m[10] +
+           m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
+  inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] - m[4] * m[3] * m[9] -
+            m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
+  inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] +
+            m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
+  double determinant = m[0] * inv[0] + m[1] * inv[4] + m[2] * inv[8] + m[3] * inv[12];
+  if (determinant == 0.0) return false;
+  determinant = 1.0 / determinant;
+  for (int i = 0; i < 16; ++i)
+    out.m[i] = inv[i] * determinant;
   return true;
 }
 

@@ -23,13 +23,15 @@ Mat4 operator*(const Mat4& a, const Mat4& b);
 Vec4 operator*(const Mat4& a, const Vec4& v);
 
 // The matrices glTranslated, glScaled, glRotated (degrees, about any axis), glOrtho,
-// glFrustum, gluPerspective (vertical field of view in degrees) and gluLookAt multiply in.
+// gluPerspective (vertical field of view in degrees) and gluLookAt multiply in. Rotations and
+// orthographic projections come out exactly as GL builds them, in single precision.
 Mat4 translation(double x, double y, double z);
 Mat4 scaling(double x, double y, double z);
 Mat4 rotation(double degrees, double x, double y, double z);
 Mat4 ortho(double left, double right, double bottom, double top, double zNear, double zFar);
-Mat4 frustum(double left, double right, double bottom, double top, double zNear, double zFar);
 Mat4 perspective(double fovyDegrees, double aspect, double zNear, double zFar);
+// gluLookAt's rotation; the eye's translation follows it as a separate translate(-eye), as GLU
+// multiplies it in.
 Mat4 lookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY, double centreZ,
             double upX, double upY, double upZ);
 
