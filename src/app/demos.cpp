@@ -202,7 +202,8 @@ ReplayResult replayDemo(const Demo& demo, bool fast) {
         const int frame = ++result.frames;
         const bool last = frame == frames && demo.finished;
         if (last) {
-          drawFrame();  // swapped below, once its pixels are read
+          showReplayMark(false);  // the recorded last picture had no mark
+          drawFrame();            // swapped below, once its pixels are read
           updateSound();
           noteFinishedGame();
         } else {
