@@ -247,6 +247,11 @@ GameSeen playInChild(const fs::path& folder, const std::function<void(ScoreStore
 
 void nothing(ScoreStore&) {}
 
+// Root reads and writes anything: where permissions are tested, root's child runs as nobody.
+void asNobody(ScoreStore&) {
+  if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+}
+
 // Links, pipes and folders where the store reads, locks and writes. The file they point at must
 // never change and the game must never hang. A stale temporary file of any kind is cleared and
 // the save goes on; a lock or a table that is not a plain file turns saving off, says so once
@@ -328,11 +333,6 @@ void useUpDescriptors(ScoreStore&) {
 // A good table that cannot be read is no damaged table: it stays where it is, untouched, and
 // since an empty table saved over it would lose it, nothing is saved for the rest of the run.
 TEST_F(ScoreFile, AGoodTableThatCannotBeReadIsLeftAloneAndNothingIsSavedOverIt) {
-  // Unreadable by its owner; root reads anything, so there the game runs as nobody, in a
-  // folder of its own holding root's file.
-  const auto noPermission = [](ScoreStore&) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
-  };
   struct Case {
     const char* what;
     std::function<void(ScoreStore&)> beforeOpen, beforeRecord;
@@ -346,7 +346,8 @@ TEST_F(ScoreFile, AGoodTableThatCannotBeReadIsLeftAloneAndNothingIsSavedOverIt) 
       {"no descriptors at start", useUpDescriptors, nothing, false, 0, "Too many open files", 2},
       // The lock is held open from the start: only the read fails.
       {"no descriptors at the end", nothing, useUpDescriptors, true, 1, "Too many open files", 1},
-      {"no permission", noPermission, nothing, false, 0, "Permission denied", 1},
+      // Unreadable by its owner (as root: nobody, in a folder of its own holding root's file).
+      {"no permission", asNobody, nothing, false, 0, "Permission denied", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -496,18 +497,12 @@ TEST_F(ScoreFile, WithoutAWritableFolderTheGamePlaysOnUnsaved) {
     EXPECT_NE(errors.text().find(place.says), std::string::npos) << errors.text();
   }
 
-  // A read-only folder: the table is read, and never written. Root writes anywhere, so as root
-  // the game runs as nobody.
+  // A read-only folder: the table is read, and never written.
   writeOld();
   fs::permissions(dir.path(), fs::perms::others_read | fs::perms::others_exec,
                   fs::perm_options::add);
   fs::permissions(folder(), fs::perms::owner_write, fs::perm_options::remove);
-  const GameSeen seen = playInChild(
-      folder(),
-      [](ScoreStore&) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
-      },
-      nothing);
+  const GameSeen seen = playInChild(folder(), asNobody, nothing);
   EXPECT_EQ(seen.ended, "");
   EXPECT_FALSE(seen.savingAtStart);
   EXPECT_EQ(seen.row, 1);
