@@ -31,7 +31,8 @@ std::string noScoreFolderReason(const char* xdgDataHome, const char* home);
 // file holds becomes the first or last day it does hold.
 ScoreEntry finishedGame(int score, int kills, std::time_t when);
 
-// The system calls that write the file, replaceable so that tests can make them fail.
+// The system calls that write the file and move it aside, replaceable so that tests can make
+// them fail.
 struct ScoreFileCalls {
   ssize_t (*write)(int fd, const void* bytes, std::size_t count);
   int (*fsync)(int fd);
