@@ -12,7 +12,7 @@ PKG_BUILD  ?= build/package
 CONFIGURE   = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
 .PHONY: run build test sanitize fuzz fuzz-smoke session soak screenshots bench deps test-deps \
-        resources icons package format clean mutate demo-pictures
+        resources icons package format clean mutate demo-pictures demos
 
 # Only the game itself: the tests and the tools are left for `make test`.
 run: deps
@@ -96,6 +96,16 @@ screenshots: test-deps
 	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target screenshots
 	scripts/with-display.sh ./$(BUILD)/tools/screenshots docs/screenshots
+
+# After an intended change of the world (its rules, steps or random draws): records the committed
+# demos in tests/demo/games/ again, each by its own scripted play, seed and window. A demo is
+# replaced only once its new recording is complete.
+demos: test-deps
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target demos
+	for demo in tests/demo/games/*.demo; do \
+	  scripts/with-display.sh ./$(BUILD)/tools/demos record $$(basename $$demo .demo) $$demo.new \
+	    && mv $$demo.new $$demo || { rm -f $$demo.new; exit 1; }; done
 
 # After an intended change of the pictures (models, images, drawing): replays the committed demos
 # and rewrites the hash of each one's last picture. Refuses a demo whose world has changed.

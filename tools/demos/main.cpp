@@ -1,5 +1,6 @@
-// demos: makes the committed test demos by scripted play, and brings their last pictures up to
-// date after an intended change of the pictures.
+// demos: makes the committed test demos by scripted play (`make demos` after an intended change
+// of the world), and brings their last pictures up to date after an intended change of the
+// pictures (`make demo-pictures`).
 //
 //   demos record gameover|chains|pauses FILE [SEED]
 //                                              plays a seeded, scripted game and records it
@@ -157,7 +158,7 @@ int record(const std::string& name, std::string file, const char* seedText, int 
   std::printf("%s: score %d, kills %d, escapes %d, %s\n", file.c_str(), game.score, game.kills,
               game.escapes, squadron.isGameOver() ? "game over" : "playing");
   completeRecording();
-  return 0;
+  return recordingStatus() == 0 ? 0 : 1;
 }
 
 int updatePicture(const std::string& file, int argc, char** argv) {
@@ -178,10 +179,15 @@ int updatePicture(const std::string& file, int argc, char** argv) {
   options.windowHeight = demo.windowHeight;
   startUp(&argc, argv, options);
   const ReplayResult result = replayDemo(demo, true);
+  if (result.stoppedBecause) {
+    std::fprintf(stderr, "demos: %s: the replay was stopped (%s)\n", file.c_str(),
+                 result.stoppedBecause);
+    return 1;
+  }
   if (result.divergedAt > 0) {
     std::fprintf(stderr,
                  "demos: %s: the world diverges at frame %d: not a change of the pictures; "
-                 "record the demo again\n",
+                 "record the demo again (make demos)\n",
                  file.c_str(), result.divergedAt);
     return 1;
   }
