@@ -31,6 +31,8 @@ namespace {
 
 constexpr int kStopped = 5;  // the exit status of a replay stopped before its end
 
+int wholeFramesIn(const std::string& text);
+
 TEST(Demos, AGameRecordedByHandReplaysExactlyAndEditsDiverge) {
   VirtualScreen screen;
   ASSERT_TRUE(screen.ok()) << "Xvfb did not start";
@@ -156,6 +158,36 @@ TEST(Demos, AReplayStoppedBeforeItsEndSaysSo) {
     EXPECT_PRED_FORMAT2(testing::IsSubstring, c.says, replay.output());
     EXPECT_EQ(replay.output().find("replayed exactly"), std::string::npos) << replay.output();
   }
+}
+
+// A recording past a file-size limit (as on a full disk): the game goes on after one line on
+// standard error, q ends it with status 4, and the demo stops at its last whole frame.
+TEST(Demos, ARecordingThatCannotBeWrittenEndsWithStatus4) {
+  VirtualScreen screen;
+  ASSERT_TRUE(screen.ok()) << "Xvfb did not start";
+  testenv::TempDir dir;
+  const std::string demo = (dir / "limited.demo").string();
+  GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 60.0, "/bin/sh",
+                   {{"-c", "ulimit -f 4; exec \"$0\" --record \"$1\" --window 400x300",
+                     binaryPath().string(), demo},
+                    {}});
+  ASSERT_TRUE(game.waitForWindow()) << game.output();
+  game.key("n");
+  for (int i = 0; i < 200 && game.output().find("cannot write") == std::string::npos; ++i) {
+    game.movePointer(50 + i, 100);
+    game.settle(0.05);
+  }
+  ASSERT_PRED_FORMAT2(testing::IsSubstring, "limited.demo: cannot write the demo: ", game.output());
+  game.settle();
+  ASSERT_TRUE(game.running()) << "the game goes on";
+  game.key("q");
+  EXPECT_EQ(game.waitForExit(10.0), 4) << game.output();
+  const std::string text = testenv::readFile(demo);
+  EXPECT_LE(text.size(), 2048u);
+  const int frames = wholeFramesIn(text);
+  EXPECT_PRED_FORMAT2(testing::IsSubstring,
+                      "the demo stops at frame " + std::to_string(frames) + ", the game goes on",
+                      game.output());
 }
 
 // The frames in a demo file whose every line is whole and which ends after its last frame (or
