@@ -142,8 +142,8 @@ void drawFrame() {
   } else if (!game.helpShown) {
     drawBestScores(scale);  // the help page stands alone
   }
-  if (game.helpShown) drawHelpOverlay();
   if (gameWaitsUnderHelp()) drawPlayOnHint(scale);
+  if (game.helpShown) drawHelpOverlay();
   glPopMatrix();
 }
 

@@ -1,5 +1,6 @@
 // The frame: viewports and projections, the GL state it leaves for aiming, the backdrop and the
-// help page, checked through GL state and pixels of real frames. The real idle callback and the
+// help page, the best-score board at any size and what shows with the help page and the pause,
+// checked through GL state and pixels of real frames. The real idle callback and the
 // pause keys inside GLUT's own main loop. Soak: the whole game played headless for many frames
 // with seeded random input, checking the world's invariants after every frame;
 // BRAMBLESHOT_SOAK_FRAMES overrides the frame count. Start-up's swap interval. ctest runs each
@@ -20,12 +21,16 @@
 #include <utility>
 #include <vector>
 
+#include "app/best_scores.h"
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/swap_interval.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
+#include "panel/panel_layout.h"
+#include "scores/score_board.h"
+#include "scores/score_layout.h"
 #include "support/gl_env.h"
 #include "support/test_util.h"
 #include "tank/tank.h"
@@ -134,6 +139,194 @@ TEST_F(Frame, BackdropAndHelpPageShowTheRightWayRoundAndThePageCoversWhatIsBehin
     const testenv::Rgb p = testenv::readPixel(wx, wy);
     EXPECT_NEAR(p.r + p.g + p.b, shown, 6) << x << ", " << y;
   }
+}
+
+// --- The best-score board and the help page ---------------------------------------------
+
+// The whole window as the last frame left it.
+std::vector<unsigned char> framePixels() {
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(game.windowWidth) * game.windowHeight *
+                                    3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, game.windowWidth, game.windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
+
+int brightness(const testenv::Rgb& c) {
+  return c.r + c.g + c.b;
+}
+
+// Where texel (tx, ty) of a board picture `texels` wide shows, in GL window pixels.
+testenv::Rgb texelPixel(const BoardPicture& at, int texels, double tx, double ty, int* x = nullptr,
+                        int* y = nullptr) {
+  int wx = 0, wy = 0;
+  testenv::pixelOnPlane(at.left - tx * at.width / texels, at.top - ty * at.width / texels, wx, wy);
+  if (x != nullptr) *x = wx;
+  if (y != nullptr) *y = wy;
+  return testenv::readPixel(wx, wy);
+}
+
+class Board : public Frame {
+ protected:
+  void SetUp() override {
+    Frame::SetUp();
+    testenv::captureStdout([] { testenv::loadAllTextures(); });
+    ASSERT_TRUE(scoreBoard.loadTextures());
+    // A white desert: the board's cards darken it, so they show against it at any size.
+    testenv::loadFlatTexture(kDesertTexture, {255, 255, 255});
+  }
+};
+
+// Narrow, flat, tiny and the usual window (a wider one would reach past the test display's
+// screen, where pixels cannot be read back): every row of the card, the hint and a missed game's
+// line stand inside the scene, each below the one before; the desert shows on both sides of the
+// card, so nothing of it is cut off. At 800 x 600 the board keeps its full size.
+TEST_F(Board, FitsEverySceneWithItsRowsInsideAndApart) {
+  namespace layout = scoreLayout;
+  for (const auto& [width, height] :
+       {std::pair{800, 600}, {400, 700}, {64, 64}, {800, 100}, {120, 700}}) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    testenv::resizeWindow(width, height);
+    drawFrame();
+    const int panel = panelWidthFor(width);
+    const double scale = boardScale(sceneAspect(width - panel, height));
+    if (width == 800) {
+      EXPECT_EQ(scale, 1.0);
+    }
+    // Bands from the top: ten rows, the hint strip, the missed line (GL rows count upwards).
+    struct Band {
+      BoardPicture at;
+      int texels, x0, y0, x1, y1;
+    };
+    std::vector<Band> bands;
+    for (int row = 0; row < 10; ++row) {
+      const int top = layout::kFirstRowTop + row * layout::kRowPitch;
+      bands.push_back({cardAt(scale), layout::kCardSize, layout::kRowLeft, top, layout::kRowRight,
+                       top + layout::kRowPitch});
+    }
+    for (const BoardPicture& strip : {hintAt(scale), missedAt(scale)})
+      bands.push_back({strip, layout::kHintWidth, layout::kCardInset, 4,
+                       layout::kHintWidth - layout::kCardInset, layout::kHintHeight - 4});
+    int lastBottom = height;
+    for (const Band& b : bands) {
+      int left = 0, top = 0, right = 0, bottom = 0;
+      texelPixel(b.at, b.texels, b.x0, b.y0, &left, &top);
+      texelPixel(b.at, b.texels, b.x1, b.y1, &right, &bottom);
+      EXPECT_GE(left, panel);
+      EXPECT_LT(right, width);
+      EXPECT_LE(top, lastBottom);
+      EXPECT_GE(bottom, 0);
+      lastBottom = bottom;
+    }
+    // Across the middle of the card: desert just left of it, the darkened card, desert again.
+    const BoardPicture card = cardAt(scale);
+    const auto at = [&](double x) {
+      int wx = 0, wy = 0;
+      testenv::pixelOnPlane(x, card.top - card.width * 0.6, wx, wy);
+      return brightness(testenv::readPixel(wx, wy));
+    };
+    EXPECT_GT(at(card.left + 0.03), 700);
+    EXPECT_LT(at(0.0), 400);
+    EXPECT_GT(at(card.left - card.width - 0.03), 700);
+  }
+}
+
+// While the help page shows, the page stands alone: the frame is the one drawn without a board.
+// 'h' then 'n' on the start screen leaves a game paused under the page, and only then, while
+// the page shows and the game waits, the strip under the page says that H plays on.
+TEST_F(Board, HelpPageStandsAloneAndOnlyAGameStartedUnderItIsToldHowToPlayOn) {
+  game.helpShown = game.paused = true;
+  drawFrame();
+  const std::vector<unsigned char> withBoard = framePixels();
+  scoreBoard.loaded = false;
+  drawFrame();
+  EXPECT_TRUE(framePixels() == withBoard) << "the card shows under the help page";
+  scoreBoard.loaded = true;
+
+  // A plain part of the strip, left of its key cap, darkened where the strip shows.
+  const auto stripShown = [] {
+    return brightness(texelPixel(playOnAt(1.0), scoreLayout::kHintWidth, 40, 32)) < 400;
+  };
+  const std::pair<const char*, bool> cases[] = {
+      {"h", false},  {"hn", true},   {"hnh", false}, {"hnhh", false},
+      {"nh", false}, {"hnp", false}, {"hnpp", true}, {"phn", false},
+  };
+  for (const auto& [keys, told] : cases) {
+    SCOPED_TRACE(keys);
+    game.paused = game.helpShown = false;
+    squadron.gameOver = true;
+    for (const char* k = keys; *k != '\0'; ++k)
+      onKeyboard(static_cast<unsigned char>(*k), 0, 0);
+    drawFrame();
+    EXPECT_EQ(gameWaitsUnderHelp(), told);
+    EXPECT_EQ(stripShown(), told);
+    if (game.helpShown) onKeyboard('h', 0, 0);  // hidden again, as a player would
+  }
+}
+
+// A finished game that misses a full table gets its line under the hint, the score in amber
+// digits left of the words; one that makes the table gets none, and neither does the next game.
+TEST_F(Board, AGameThatMissesTheTableGetsItsLineAndOneThatMakesItNone) {
+  testenv::TempDir data;
+  std::string table = "brambleshot scores 1\n";
+  for (int row = 0; row < 10; ++row)
+    table += std::to_string(5000 - 100 * row) + " 9 2026-11-0" + std::to_string(row % 9 + 1) + "\n";
+  testenv::writeFile(data / "scores", table);
+  scoreStore.open(data.path());
+  ASSERT_EQ(scoreStore.table().entries.size(), 10u);
+  setScoreClock(1796558400);
+  const BoardPicture line = missedAt(1.0);
+  const auto amber = [](const testenv::Rgb& c) { return c.r > 150 && c.r - c.b > 90; };
+  for (const auto& [score, missed] : {std::pair{123, true}, {6000, false}}) {
+    SCOPED_TRACE(score);
+    squadron.gameOver = false;
+    noteFinishedGame();
+    game.score = score;
+    squadron.gameOver = true;
+    noteFinishedGame();
+    drawFrame();
+    EXPECT_EQ(brightness(texelPixel(line, scoreLayout::kHintWidth, 24, 32)) < 400, missed);
+    int amberLeft = 0, amberRight = 0;
+    for (int tx = 20; tx < 492; tx += 2)
+      for (int ty = 18; ty < 46; ty += 2)
+        if (amber(texelPixel(line, scoreLayout::kHintWidth, tx, ty)))
+          ++(tx < 200 ? amberLeft : amberRight);
+    EXPECT_EQ(amberLeft > 20, missed) << amberLeft;
+    EXPECT_LT(amberRight, 5);
+  }
+  squadron.gameOver = false;
+  noteFinishedGame();
+  squadron.gameOver = true;
+  drawFrame();
+  EXPECT_GT(brightness(texelPixel(line, scoreLayout::kHintWidth, 24, 32)), 700);
+}
+
+// The PAUSED mark shows while the game is paused and the help page does not show (the page says
+// so itself); the REPLAY mark while a replay asks for it. Either lights its place on the panel.
+TEST_F(Frame, PanelMarksShowForThePauseWithoutThePageAndForAReplay) {
+  testenv::captureStdout([] { loadPanelMarks(); });
+  const auto lit = [](const panelLayout::Square& s) {
+    int count = 0;
+    for (double y = s.y + 0.1; y < s.y + s.h - 0.05; y += 0.1)
+      for (double x = s.x + 0.1; x < s.x + s.w - 0.05; x += 0.1)
+        if (brightness(testenv::readPixel(int((4.0 / 3.0 - x) * 37.5), int((10.0 - y) * 30))) > 60)
+          ++count;
+    return count > 20;
+  };
+  struct Case {
+    bool paused, help, replay;
+  };
+  for (const Case c : {Case{false, false, false}, Case{true, false, false}, Case{true, true, false},
+                       Case{false, true, true}, Case{true, false, true}}) {
+    SCOPED_TRACE(testing::Message() << c.paused << c.help << c.replay);
+    game.paused = c.paused;
+    game.helpShown = c.help;
+    showReplayMark(c.replay);
+    drawFrame();
+    EXPECT_EQ(lit(panelLayout::kPausedMark), c.paused && !c.help);
+    EXPECT_EQ(lit(panelLayout::kReplayMark), c.replay);
+  }
+  showReplayMark(false);
 }
 
 // --- The idle callback and the pause keys ------------------------------------------------

@@ -7,11 +7,13 @@
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/frame.h"
 #include "assets/bitmap.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
+#include "panel/panel_layout.h"
 #include "support/gl_env.h"
 #include "support/test_util.h"
 #include "tank/tank.h"
@@ -136,6 +138,49 @@ TEST_F(PanelGl, EverySquareShowsInItsPlaceTheRightWayRound) {
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The occasional marks (the real pictures) light their own places only: drawn over a panel
+// showing everything at once (labels of the game over, the reloading and the ready cannon, the
+// mute mark), a mark changes no pixel outside its square, and inside it covers only black.
+TEST_F(PanelGl, MarksLightOnlyTheirOwnBlackPlaces) {
+  testenv::captureStdout([] { loadPanelMarks(); });
+  const auto panel = [](void (*mark)()) {
+    std::vector<unsigned char> pixels(100 * 600 * 3);
+    for (int reload : {0, 170}) {
+      draw(true, -888888, 888, reload, 888888, 888888);
+      drawMuteMark();
+      if (mark != nullptr) mark();
+      std::vector<unsigned char> frame(pixels.size());
+      glReadPixels(0, 0, 100, 600, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+      for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = std::max(pixels[i], frame[i]);
+    }
+    return pixels;
+  };
+  const std::vector<unsigned char> bare = panel(nullptr);
+  for (const auto& [mark, at] : {std::pair{&drawPausedMark, panelLayout::kPausedMark},
+                                 {&drawReplayMark, panelLayout::kReplayMark}}) {
+    SCOPED_TRACE(at.y);
+    const std::vector<unsigned char> marked = panel(mark);
+    int inside = 0, outside = 0, covered = 0;
+    for (int row = 0; row < 600; ++row) {
+      for (int col = 0; col < 100; ++col) {
+        // Panel units of the pixel's centre (GL rows count from the bottom).
+        const double x = 4.0 / 3.0 - (col + 0.5) / 37.5, y = 10.0 - (row + 0.5) / 30.0;
+        const bool in = x > at.x && x < at.x + at.w && y > at.y && y < at.y + at.h;
+        const std::size_t i = (static_cast<std::size_t>(row) * 100 + col) * 3;
+        const bool changed = !std::equal(&bare[i], &bare[i] + 3, &marked[i]);
+        const bool black = bare[i] + bare[i + 1] + bare[i + 2] == 0;
+        inside += in && changed;
+        outside += !in && changed;
+        covered += in && !black;
+      }
+    }
+    EXPECT_GT(inside, 1000);
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(covered, 0);
+  }
 }
 
 // The frame hands every read-out its own counter: distinct values in each.
