@@ -96,7 +96,8 @@ TEST_F(Play, MutesStartsOnNSurvivesOddSizesSteersAndQuitsOnQ) {
 }
 
 // The pointer aims, the button fires the guns and space the cannon; while paused nothing
-// changes on screen, not even the cannon's reload count-down, which counts again once resumed.
+// changes on screen, not even the cannon's reload count-down, which counts again once resumed,
+// and the panel says PAUSED (but not under the help page, which says so itself).
 // Killed by a signal then, the game has put out its start-up messages without reaching exit().
 TEST_F(Play, PointerAimsButtonAndSpaceFirePauseFreezesAndMessagesOutlastASignal) {
   ASSERT_FALSE(newGame().empty());
@@ -124,18 +125,40 @@ TEST_F(Play, PointerAimsButtonAndSpaceFirePauseFreezesAndMessagesOutlastASignal)
   EXPECT_TRUE(sees(*game, [&](const Picture& p) {
     return differing(p, ready, kCannonState) > 100;
   })) << "the panel did not change from Cannon to Reloading";
+  EXPECT_FALSE(shown(ready, kPausedMark));
   game->key("p");
-  barrier();  // 'h' twice: paused, no help, as before
-  const Picture paused = game->capture();
+  EXPECT_FALSE(shown(barrier(), kPausedMark)) << "the help page says it is paused itself";
+  const Picture paused = game->capture();  // 'h' twice: paused, no help, as before
+  EXPECT_TRUE(shown(paused, kPausedMark));
   game->settle(1.0);
   EXPECT_EQ(differing(paused, game->capture(), {0, 0, 800, 600}, 0), 0);
   game->key("p");
-  EXPECT_TRUE(sees(*game, [&](const Picture& p) { return differing(p, paused, kCannonState, 0); }));
+  EXPECT_TRUE(sees(*game, [&](const Picture& p) {
+    return differing(p, paused, kCannonState, 0) && !shown(p, kPausedMark);
+  }));
   game->sendSignal(SIGTERM);
   EXPECT_EQ(game->waitForExit(20.0), -1);
   for (const std::string file : {"bomb.bmp", "help_mask.bmp"})
     EXPECT_NE(game->output().find("Trying to load: ./Resources/" + file + "\n"), std::string::npos)
         << game->output();
+}
+
+// A committed demo replays with the REPLAY mark on the panel (and PAUSED where its game was
+// paused), and ends with exit status 0: its last picture, recorded without the mark, matched.
+TEST(Replay, ShowsItsMarkWhilePlayingAndEndsOnTheRecordedPicture) {
+  VirtualScreen screen;
+  ASSERT_TRUE(screen.ok());
+  GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 120.0, binaryPath(),
+                   {{"--play", "tests/demo/games/pauses.demo"}, {}});
+  ASSERT_TRUE(game.waitForWindow()) << game.output();
+  // The demo's 400 x 300 window halves the panel: 18.75 px across and 15 down to a unit.
+  const auto lit = [](const Picture& p, const Box& b) {
+    return count(p, b, [](const Rgb& c) { return c.r + c.g + c.b > 60; }) > 40;
+  };
+  const Box replay = {4, 162, 46, 168}, paused = {4, 104, 46, 110};
+  EXPECT_TRUE(sees(game, [&](const Picture& p) { return lit(p, replay); })) << game.output();
+  EXPECT_TRUE(sees(game, [&](const Picture& p) { return lit(p, replay) && lit(p, paused); }));
+  EXPECT_EQ(game.waitForExit(100.0), 0) << game.output();
 }
 
 }  // namespace

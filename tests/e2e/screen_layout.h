@@ -19,6 +19,9 @@ constexpr Box kStartLabel = {2, 542, 98, 583};
 constexpr Box kGameOverLabel = {2, 272, 98, 298};
 constexpr Box kCannonState = {0, 132, 100, 165};
 constexpr Box kMuteCross = {57, 491, 70, 510};
+// The PAUSED and REPLAY marks, above and below the game-over label.
+constexpr Box kPausedMark = {8, 206, 92, 220};
+constexpr Box kReplayMark = {8, 323, 92, 337};
 // The ground band of the scene where the tank drives, below the help page.
 constexpr Box kGroundBand = {100, 540, 800, 600};
 
