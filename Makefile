@@ -142,7 +142,7 @@ package:
 	  -DCMAKE_EXE_LINKER_FLAGS="$$($(BUILDFLAGS) LDFLAGS)"
 	cmake --build $(PKG_BUILD) -j $(JOBS)
 	cd $(PKG_BUILD) && cpack
-	lintian --fail-on error --info $(PKG_BUILD)/*.deb
+	lintian --fail-on error --display-info $(PKG_BUILD)/*.deb
 	rm -rf $(PKG_BUILD)/unpacked && dpkg-deb -x $(PKG_BUILD)/*.deb $(PKG_BUILD)/unpacked
 	appstreamcli validate --no-net $(PKG_BUILD)/unpacked/usr/share/metainfo/*.metainfo.xml
 	@ls -1 $(PKG_BUILD)/*.deb
