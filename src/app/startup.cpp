@@ -15,6 +15,7 @@
 #include "assets/bitmap.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
+#include "gfx/drawing.h"
 #include "panel/panel.h"
 #include "tank/tank.h"
 #include "world/events.h"
@@ -29,6 +30,7 @@ void openWindow(int* argc, char** argv) {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(game.windowWidth, game.windowHeight);
   glutCreateWindow("Brambleshot!");
+  gfx::startDrawing();
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClearDepth(1.0);
   glEnable(GL_DEPTH_TEST);

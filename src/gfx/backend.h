@@ -48,6 +48,8 @@ class Backend {
   virtual int maxTextureSize() const = 0;
   // Everything drawn so far should reach the screen (glFlush).
   virtual void flush() {}
+  // The frame is done: show it (glutSwapBuffers).
+  virtual void swap() {}
 };
 
 // Draws nothing: the world's own state (matrices, lights) is all the layer keeps.

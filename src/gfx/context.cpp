@@ -443,13 +443,30 @@ void Context::bindTexture(unsigned texture) {
 }
 
 void Context::texImage2D(int width, int height, const unsigned char* rgb) {
+  const int largest = backend_.maxTextureSize();
+  if (width < 0 || height < 0 || width > largest || height > largest) {
+    if (error_ == 0) error_ = GL_INVALID_VALUE;
+    return;
+  }
   if (bound_ >= textures_.size()) textures_.resize(bound_ + 1);
-  textures_[bound_].hasImage = rgb != nullptr || (width > 0 && height > 0);
-  backend_.textureImage(bound_, width, height, rgb, false);
+  Texture& texture = textures_[bound_];
+  texture.hasImage = width > 0 && height > 0;
+  backend_.textureImage(bound_, width, height, rgb, texture.generateMipmap);
 }
 
 void Context::texParameter(unsigned name, int value) {
+  if (name == GL_GENERATE_MIPMAP) {
+    if (bound_ >= textures_.size()) textures_.resize(bound_ + 1);
+    textures_[bound_].generateMipmap = value != 0;
+    return;
+  }
   backend_.textureParameter(bound_, name, value);
+}
+
+unsigned Context::takeError() {
+  const unsigned error = error_;
+  error_ = GL_NO_ERROR;
+  return error;
 }
 
 // --- display lists ----------------------------------------------------------------------------

@@ -61,8 +61,12 @@ class Context {
 
   // Textures: names are the game's own numbers, bound before their image is given.
   void bindTexture(unsigned texture);
+  // An RGB image for the bound texture (null: contents undefined); GL_INVALID_VALUE for a size
+  // the backend cannot take.
   void texImage2D(int width, int height, const unsigned char* rgb);
   void texParameter(unsigned name, int value);
+  // glGetError: the first error since the last call, then GL_NO_ERROR.
+  unsigned takeError();
 
   // Display lists: recorded calls played back by callList (GL_COMPILE only).
   unsigned genLists(int count);
@@ -78,6 +82,7 @@ class Context {
     backend_.readPixels(x, y, width, height, rgb);
   }
   void flush() { backend_.flush(); }
+  void swapBuffers() { backend_.swap(); }
 
  private:
   // One recorded call of a display list.
@@ -126,6 +131,7 @@ class Context {
   };
   struct Texture {
     bool hasImage = false;
+    bool generateMipmap = false;  // GL_GENERATE_MIPMAP, set before the image
   };
 
   bool recording() const { return compiling_ != 0; }
@@ -163,6 +169,7 @@ class Context {
   std::vector<List> lists_;        // by name - 1
   unsigned compiling_ = 0;
   int callDepth_ = 0;
+  unsigned error_ = 0;
 };
 
 }  // namespace brambleshot::gfx

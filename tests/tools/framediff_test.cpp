@@ -18,6 +18,16 @@ std::string frame(int changed = 0, int levels = 0) {
   return "P6\n# a comment\n200 100\n255\n" + rgb;
 }
 
+// The same grey picture with a black edge five pixels tall in column `column`.
+std::string edge(int column) {
+  std::string picture = frame();
+  const std::size_t start = picture.size() - 200 * 100 * 3;
+  for (int row = 40; row < 45; ++row)
+    for (int c = 0; c < 3; ++c)
+      picture[start + static_cast<std::size_t>(row * 200 + column) * 3 + c] = '\0';
+  return picture;
+}
+
 // Exit 0 within the limits, 1 beyond them, 2 for streams or options that cannot be compared.
 TEST(Framediff, JudgesChangesByShareAndLevelAndRefusesWhatItCannotCompare) {
   struct Case {
@@ -25,6 +35,7 @@ TEST(Framediff, JudgesChangesByShareAndLevelAndRefusesWhatItCannotCompare) {
     std::vector<std::string> options;
     int exitCode;
     const char* report;
+    std::string before = {};  // two grey frames unless given
   };
   const std::string one = frame(), two = one + one;
   const Case cases[] = {
@@ -39,13 +50,21 @@ TEST(Framediff, JudgesChangesByShareAndLevelAndRefusesWhatItCannotCompare) {
       {one + "P3\n200 100\n255\n", {}, 2, "not a binary PPM"},
       {one + "P6 200 100 65535\n", {}, 2, "maxval 255"},
       {one + "P6 999999 1 255\n", {}, 2, "size missing or out of range"},
+      // An edge one pixel over is forgiven only when asked; a wrong colour never is.
+      {one + edge(101), {}, 1, "largest gap 96 levels (frame 1", one + edge(100)},
+      {one + edge(101),
+       {"--shifted"},
+       0,
+       "largest gap 0 levels allowing a pixel's shift",
+       one + edge(100)},
+      {one + frame(10, 40), {"--shifted"}, 1, "largest gap 40 levels allowing a pixel's shift"},
       {two, {"--max-share"}, 2, "usage: framediff"},
       {two, {"--max-level", "many"}, 2, "usage: framediff"},
   };
   const testenv::TempDir dir;
-  testenv::writeFile(dir / "before.ppm", two);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.report);
+    testenv::writeFile(dir / "before.ppm", c.before.empty() ? two : c.before);
     testenv::writeFile(dir / "after.ppm", c.after);
     std::vector<std::string> args = {"before.ppm", "after.ppm"};
     args.insert(args.end(), c.options.begin(), c.options.end());

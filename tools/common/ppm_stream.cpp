@@ -73,16 +73,42 @@ bool writePpm(std::FILE* file, int width, int height, const unsigned char* rgb) 
          std::fwrite(rgb, 1, bytes, file) == bytes;
 }
 
+namespace {
+
+// The largest channel gap between pixel i of one picture and pixel j of another.
+int gapBetween(const RgbPicture& a, std::size_t i, const RgbPicture& b, std::size_t j) {
+  int gap = 0;
+  for (std::size_t c = 0; c < 3; ++c)
+    gap = std::max(gap, std::abs(a.rgb[i * 3 + c] - b.rgb[j * 3 + c]));
+  return gap;
+}
+
+// The smallest gap between pixel (x, y) of one picture and the other's pixels around it.
+int closestAround(const RgbPicture& from, const RgbPicture& to, int x, int y) {
+  int best = 256;
+  const std::size_t at = static_cast<std::size_t>(y) * from.width + x;
+  for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, to.height - 1); ++ny)
+    for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, to.width - 1); ++nx)
+      best = std::min(best, gapBetween(from, at, to, static_cast<std::size_t>(ny) * to.width + nx));
+  return best;
+}
+
+}  // namespace
+
 PictureDifference comparePictures(const RgbPicture& a, const RgbPicture& b) {
   PictureDifference difference;
-  const std::size_t bytes = std::min(a.rgb.size(), b.rgb.size());
-  for (std::size_t i = 0; i + 2 < bytes; i += 3) {
-    int gap = 0;
-    for (std::size_t c = i; c < i + 3; ++c)
-      gap = std::max(gap, std::abs(a.rgb[c] - b.rgb[c]));
+  const bool sameSize = a.width == b.width && a.height == b.height;
+  const std::size_t count = std::min(a.rgb.size(), b.rgb.size()) / 3;
+  for (std::size_t i = 0; i < count; ++i) {
+    const int gap = gapBetween(a, i, b, i);
     if (gap == 0) continue;
     ++difference.pixels;
     difference.maxLevel = std::max(difference.maxLevel, gap);
+    if (!sameSize || a.width <= 0) continue;
+    const int x = static_cast<int>(i % static_cast<std::size_t>(a.width));
+    const int y = static_cast<int>(i / static_cast<std::size_t>(a.width));
+    difference.shiftedMaxLevel = std::max(
+        difference.shiftedMaxLevel, std::max(closestAround(a, b, x, y), closestAround(b, a, x, y)));
   }
   return difference;
 }

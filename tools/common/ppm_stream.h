@@ -26,10 +26,13 @@ PpmRead readPpm(std::FILE* file, RgbPicture& picture, std::string& error);
 bool writePpm(std::FILE* file, int width, int height, const unsigned char* rgb);
 
 // How two pictures of the same size differ: the pixels with any channel apart, and the largest
-// gap in any channel.
+// gap in any channel. shiftedMaxLevel forgives an edge drawn one pixel over: each differing
+// pixel is compared with the other picture's pixel at its place and its eight neighbours, both
+// ways round, and the closest match counts.
 struct PictureDifference {
   long pixels = 0;
   int maxLevel = 0;
+  int shiftedMaxLevel = 0;
 };
 PictureDifference comparePictures(const RgbPicture& a, const RgbPicture& b);
 

@@ -1,14 +1,17 @@
 // framediff: compares two runs of the seeded game frame by frame, to judge a change to the
 // drawing that is allowed to move a few pixels.
 //
-//   framediff BEFORE AFTER [--max-share PERCENT] [--max-level LEVELS]
+//   framediff BEFORE AFTER [--max-share PERCENT] [--max-level LEVELS] [--shifted]
 //
 // BEFORE and AFTER hold the frames as binary PPM pictures one after another, as
 // `screenshots --frames FILE` writes them (files or pipes). Every frame that differs gets a
 // line: how many pixels differ, their share of the picture, and the largest gap in any channel.
 // The change passes when no frame has more than PERCENT of its pixels different (default 0.05)
-// and no channel differs by more than LEVELS (default 24). Exit status: 0 within the limits,
-// 1 beyond them, 2 if the streams cannot be read or do not match in size or length.
+// and no channel differs by more than LEVELS (default 24); with --shifted a pixel's gap is the
+// smallest to the other picture's pixels around it, which forgives an edge one pixel over (two
+// rasterisers rounding a vertex on a pixel's centre apart) but not a wrong colour. Exit status: 0
+// within the limits, 1 beyond them, 2 if the streams cannot be read or do not match in size or
+// length.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +31,8 @@ struct File {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: framediff BEFORE AFTER [--max-share PERCENT] [--max-level LEVELS]\n");
+               "usage: framediff BEFORE AFTER [--max-share PERCENT] [--max-level LEVELS] "
+               "[--shifted]\n");
   return 2;
 }
 
@@ -38,9 +42,14 @@ int main(int argc, char** argv) {
   const char* paths[2] = {nullptr, nullptr};
   double maxShare = 0.05;
   int maxLevel = 24;
+  bool shifted = false;
   int named = 0;
   for (int i = 1; i < argc; ++i) {
     char* end = nullptr;
+    if (std::strcmp(argv[i], "--shifted") == 0) {
+      shifted = true;
+      continue;
+    }
     if (std::strcmp(argv[i], "--max-share") == 0 && i + 1 < argc) {
       maxShare = std::strtod(argv[++i], &end);
     } else if (std::strcmp(argv[i], "--max-level") == 0 && i + 1 < argc) {
@@ -92,16 +101,20 @@ int main(int argc, char** argv) {
     ++differing;
     const double share = 100.0 * static_cast<double>(d.pixels) /
                          (static_cast<double>(pictures[0].width) * pictures[0].height);
-    std::printf("frame %ld: %ld pixels differ (%.4f%%), by up to %d levels\n", frames, d.pixels,
-                share, d.maxLevel);
+    std::printf(
+        "frame %ld: %ld pixels differ (%.4f%%), by up to %d levels (%d allowing a pixel's "
+        "shift)\n",
+        frames, d.pixels, share, d.maxLevel, d.shiftedMaxLevel);
+    const int level = shifted ? d.shiftedMaxLevel : d.maxLevel;
     if (share > worstShare) worstShare = share, worstShareFrame = frames;
-    if (d.maxLevel > worstLevel) worstLevel = d.maxLevel, worstLevelFrame = frames;
+    if (level > worstLevel) worstLevel = level, worstLevelFrame = frames;
   }
   const bool within = worstShare <= maxShare && worstLevel <= maxLevel;
   std::printf(
       "%ld frames, %ld differ; largest share %.4f%% (frame %ld, limit %g%%), largest gap "
-      "%d levels (frame %ld, limit %d): %s\n",
-      frames, differing, worstShare, worstShareFrame, maxShare, worstLevel, worstLevelFrame,
-      maxLevel, within ? "within the limits" : "BEYOND the limits");
+      "%d levels%s (frame %ld, limit %d): %s\n",
+      frames, differing, worstShare, worstShareFrame, maxShare, worstLevel,
+      shifted ? " allowing a pixel's shift" : "", worstLevelFrame, maxLevel,
+      within ? "within the limits" : "BEYOND the limits");
   return within ? 0 : 1;
 }
