@@ -58,6 +58,9 @@ TEST(Framediff, JudgesChangesByShareAndLevelAndRefusesWhatItCannotCompare) {
        "largest gap 0 levels allowing a pixel's shift",
        one + edge(100)},
       {one + frame(10, 40), {"--shifted"}, 1, "largest gap 40 levels allowing a pixel's shift"},
+      // Rounding noise is left out of the share only when asked.
+      {one + frame(500, 2), {"--noise", "2"}, 0, "2 frames, 0 differ"},
+      {one + frame(500, 3), {"--noise", "2"}, 1, "largest share 2.5000%"},
       {two, {"--max-share"}, 2, "usage: framediff"},
       {two, {"--max-level", "many"}, 2, "usage: framediff"},
   };

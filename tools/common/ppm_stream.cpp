@@ -95,13 +95,13 @@ int closestAround(const RgbPicture& from, const RgbPicture& to, int x, int y) {
 
 }  // namespace
 
-PictureDifference comparePictures(const RgbPicture& a, const RgbPicture& b) {
+PictureDifference comparePictures(const RgbPicture& a, const RgbPicture& b, int noise) {
   PictureDifference difference;
   const bool sameSize = a.width == b.width && a.height == b.height;
   const std::size_t count = std::min(a.rgb.size(), b.rgb.size()) / 3;
   for (std::size_t i = 0; i < count; ++i) {
     const int gap = gapBetween(a, i, b, i);
-    if (gap == 0) continue;
+    if (gap <= noise) continue;
     ++difference.pixels;
     difference.maxLevel = std::max(difference.maxLevel, gap);
     if (!sameSize || a.width <= 0) continue;

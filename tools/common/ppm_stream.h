@@ -29,11 +29,12 @@ bool writePpm(std::FILE* file, int width, int height, const unsigned char* rgb);
 // gap in any channel. shiftedMaxLevel forgives an edge drawn one pixel over: each differing
 // pixel is compared with the other picture's pixel at its place and its eight neighbours, both
 // ways round, and the closest match counts.
+// Pixels apart by no more than `noise` levels in every channel are not counted at all.
 struct PictureDifference {
   long pixels = 0;
   int maxLevel = 0;
   int shiftedMaxLevel = 0;
 };
-PictureDifference comparePictures(const RgbPicture& a, const RgbPicture& b);
+PictureDifference comparePictures(const RgbPicture& a, const RgbPicture& b, int noise = 0);
 
 }  // namespace tools

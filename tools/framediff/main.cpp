@@ -2,6 +2,7 @@
 // drawing that is allowed to move a few pixels.
 //
 //   framediff BEFORE AFTER [--max-share PERCENT] [--max-level LEVELS] [--shifted]
+//             [--noise LEVELS]
 //
 // BEFORE and AFTER hold the frames as binary PPM pictures one after another, as
 // `screenshots --frames FILE` writes them (files or pipes). Every frame that differs gets a
@@ -9,9 +10,10 @@
 // The change passes when no frame has more than PERCENT of its pixels different (default 0.05)
 // and no channel differs by more than LEVELS (default 24); with --shifted a pixel's gap is the
 // smallest to the other picture's pixels around it, which forgives an edge one pixel over (two
-// rasterisers rounding a vertex on a pixel's centre apart) but not a wrong colour. Exit status: 0
-// within the limits, 1 beyond them, 2 if the streams cannot be read or do not match in size or
-// length.
+// rasterisers rounding a vertex on a pixel's centre apart) but not a wrong colour; with --noise
+// pixels apart by at most LEVELS in every channel count as the same (two pipelines rounding a
+// lit or filtered colour apart). Exit status: 0 within the limits, 1 beyond them, 2 if the streams
+// cannot be read or do not match in size or length.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,7 +34,7 @@ struct File {
 int usage() {
   std::fprintf(stderr,
                "usage: framediff BEFORE AFTER [--max-share PERCENT] [--max-level LEVELS] "
-               "[--shifted]\n");
+               "[--shifted] [--noise LEVELS]\n");
   return 2;
 }
 
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
   double maxShare = 0.05;
   int maxLevel = 24;
   bool shifted = false;
+  int noise = 0;
   int named = 0;
   for (int i = 1; i < argc; ++i) {
     char* end = nullptr;
@@ -52,6 +55,8 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--max-share") == 0 && i + 1 < argc) {
       maxShare = std::strtod(argv[++i], &end);
+    } else if (std::strcmp(argv[i], "--noise") == 0 && i + 1 < argc) {
+      noise = static_cast<int>(std::strtol(argv[++i], &end, 10));
     } else if (std::strcmp(argv[i], "--max-level") == 0 && i + 1 < argc) {
       maxLevel = static_cast<int>(std::strtol(argv[++i], &end, 10));
     } else if (named < 2 && argv[i][0] != '-') {
@@ -96,7 +101,7 @@ int main(int argc, char** argv) {
                    pictures[0].width, pictures[0].height, pictures[1].width, pictures[1].height);
       return 2;
     }
-    const tools::PictureDifference d = tools::comparePictures(pictures[0], pictures[1]);
+    const tools::PictureDifference d = tools::comparePictures(pictures[0], pictures[1], noise);
     if (d.pixels == 0) continue;
     ++differing;
     const double share = 100.0 * static_cast<double>(d.pixels) /

@@ -1,13 +1,16 @@
 // screenshots: plays a seeded game with a simple autopilot and saves pictures of the start
 // screen, a busy moment of play, the help page and the game-over screen.
 //
-//   screenshots [OUTPUT_DIR] [--frame-hashes FILE] [--frames FILE] [--window WIDTHxHEIGHT]
+//   screenshots [OUTPUT_DIR] [--frame-hashes FILE] [--frames FILE [--sample N]]
+//               [--window WIDTHxHEIGHT]
 //
 // OUTPUT_DIR defaults to docs/screenshots; run it from the repository's root. With
 // --frame-hashes it also writes a hash of every frame's pixels, one line per frame: an
 // optimisation of the drawing must leave that file unchanged over the whole seeded game. With
 // --frames it writes every frame as a PPM picture, one after another (a pipe to framediff
-// saves the gigabytes), for a change that may move a few pixels. --window plays at another
+// saves the gigabytes), for a change that may move a few pixels; with --sample N only every
+// Nth frame of play goes there, followed by each of the four pictures as it is saved (a quick
+// comparison of two ways of drawing: the suite's). --window plays at another
 // window size; the autopilot aims through window pixels, so that game takes its own course.
 //
 // It runs the game's own start-up and frames in a real window, so the pictures are exactly what
@@ -102,8 +105,19 @@ void readFrameTopDown(std::vector<unsigned char>& topDown) {
 // 64-bit FNV-1a of the frame just drawn, written as one line of hex; and the frame itself.
 std::ofstream frameHashes;
 std::FILE* frameStream = nullptr;
+int sampleEvery = 0;  // --sample: 0 streams every frame
+int framesPlayed = 0;
+
+void streamFrame(const std::vector<unsigned char>& topDown) {
+  if (!tools::writePpm(frameStream, game.windowWidth, game.windowHeight, topDown.data())) {
+    std::fprintf(stderr, "screenshots: cannot write the frames\n");
+    std::exit(1);
+  }
+}
+
 void recordFrame() {
   static std::vector<unsigned char> pixels;
+  ++framesPlayed;
   if (frameHashes.is_open()) {
     readFrame(pixels);
     std::uint64_t hash = 14695981039346656037ull;
@@ -113,18 +127,16 @@ void recordFrame() {
     std::snprintf(line, sizeof line, "%016llx\n", static_cast<unsigned long long>(hash));
     frameHashes << line;
   }
-  if (frameStream) {
+  if (frameStream && (sampleEvery == 0 || framesPlayed % sampleEvery == 0)) {
     readFrameTopDown(pixels);
-    if (!tools::writePpm(frameStream, game.windowWidth, game.windowHeight, pixels.data())) {
-      std::fprintf(stderr, "screenshots: cannot write the frames\n");
-      std::exit(1);
-    }
+    streamFrame(pixels);
   }
 }
 
 bool savePicture(const std::filesystem::path& path) {
   std::vector<unsigned char> topDown;
   readFrameTopDown(topDown);
+  if (frameStream && sampleEvery > 0) streamFrame(topDown);
   const bool ok = tools::writePng(path, game.windowWidth, game.windowHeight, 3, topDown);
   if (ok) std::printf("wrote %s\n", path.c_str());
   return ok;
@@ -185,6 +197,12 @@ int main(int argc, char** argv) {
       if (!frameStream) {
         std::fprintf(stderr, "screenshots: cannot write %s\n", argv[i]);
         return 1;
+      }
+    } else if (std::strcmp(argv[i], "--sample") == 0 && i + 1 < argc) {
+      sampleEvery = std::atoi(argv[++i]);
+      if (sampleEvery <= 0) {
+        std::fprintf(stderr, "screenshots: --sample wants a whole number of frames\n");
+        return 2;
       }
     } else if (std::strcmp(argv[i], "--window") == 0 && i + 1 < argc) {
       if (!parseWindowSize(argv[++i], options.windowWidth, options.windowHeight)) {
