@@ -45,6 +45,37 @@ class Mutation:
 
 M = Mutation
 MUTATIONS = [
+    # --- gfx: the drawing layer ---------------------------------------------------------------
+    M("gfx-spot-exponent-ignored", "src/gfx/lighting.cpp",
+      "std::pow(std::max(cosine, 0.0), light.spotExponent)", "std::max(cosine, 0.0)"),
+    M("gfx-attenuation-ignored", "src/gfx/lighting.cpp",
+      "const double factor = attenuation * spot;", "const double factor = spot;"),
+    M("gfx-matrices-multiplied-the-wrong-way", "src/gfx/context.cpp",
+      "float sum = a[row] * b[column * 4];\n      for (int k = 1; k < 4; ++k)\n"
+      "        sum += a[k * 4 + row] * b[column * 4 + k];",
+      "float sum = b[row] * a[column * 4];\n      for (int k = 1; k < 4; ++k)\n"
+      "        sum += b[k * 4 + row] * a[column * 4 + k];"),
+    M("gfx-cylinder-normal-flipped", "src/gfx/shapes.cpp",
+      "gl.normal(ring.sine[j] * xyNormal, ring.cosine[j] * xyNormal, zNormal);",
+      "gl.normal(-ring.sine[j] * xyNormal, -ring.cosine[j] * xyNormal, -zNormal);"),
+    M("gfx-half-vector-unnormalised", "src/gfx/lighting.cpp",
+      "normalised({toLight[0], toLight[1], toLight[2] + 1.0})",
+      "std::array<double, 3>{toLight[0], toLight[1], toLight[2] + 1.0}"),
+    M("gfx-light-placed-without-the-modelview", "src/gfx/context.cpp",
+      "const Vec4 eye = mv * Vec4{values[0], values[1], values[2], values[3]};",
+      "const Vec4 eye = Vec4{values[0], values[1], values[2], values[3]};"),
+    M("gfx-quad-strip-cut-the-other-way", "src/gfx/context.cpp",
+      "        triangle(i + 2, i, i + 3, i + 3);\n        triangle(i, i + 1, i + 3, i + 3);",
+      "        triangle(i, i + 1, i + 2, i + 3);\n        triangle(i + 1, i + 3, i + 2, i + 3);"),
+    M("gfx-list-drawn-while-compiled", "src/gfx/context.cpp",
+      "  if (recording()) return record({Command::begin, mode});",
+      "  if (recording()) record({Command::begin, mode});"),
+    M("gfx-sphere-cap-wound-backwards", "src/gfx/shapes.cpp",
+      "    for (int j = slices; j >= 0; --j)\n      point(1, j);",
+      "    for (int j = 0; j <= slices; ++j)\n      point(1, j);"),
+    M("gfx-shader-ignores-the-texture", "src/gfx/shader_backend.cpp",
+      "gl_FragColor = textured ? vColour * texture2D(picture, vTexCoord) : vColour;",
+      "gl_FragColor = vColour;"),
     # --- demo: the writer and the reader ----------------------------------------------------
     M("demo-lines-written-one-by-one", "src/demo/demo_writer.cpp",
       "  if (length > 0) pending_.append(text, std::min<std::size_t>(length, sizeof text - 1));\n",
