@@ -104,4 +104,28 @@ GLint gluUnProject(GLdouble winX, GLdouble winY, GLdouble winZ, const GLdouble* 
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks);
 void glutSwapBuffers();
 
+// GLUT's window and main loop, for the headless build (glut_headless.cpp): no window, no input.
+void glutInit(int* argc, char** argv);
+void glutInitDisplayMode(unsigned int mode);
+void glutInitWindowSize(int width, int height);
+int glutCreateWindow(const char* title);
+void glutDisplayFunc(void (*callback)());
+void glutIdleFunc(void (*callback)());
+void glutReshapeFunc(void (*callback)(int, int));
+void glutMouseFunc(void (*callback)(int, int, int, int));
+void glutMotionFunc(void (*callback)(int, int));
+void glutPassiveMotionFunc(void (*callback)(int, int));
+void glutKeyboardFunc(void (*callback)(unsigned char, int, int));
+void glutSpecialFunc(void (*callback)(int, int, int));
+void glutCloseFunc(void (*callback)());
+void glutSetCursor(int cursor);
+void glutSetOption(GLenum what, int value);
+void glutFullScreen();
+void glutLeaveFullScreen();
+void glutReshapeWindow(int width, int height);
+void glutPostRedisplay();
+int glutGet(GLenum what);
+void glutMainLoopEvent();
+void glutMainLoop();
+
 }  // namespace brambleshot::gfx::api

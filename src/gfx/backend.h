@@ -50,6 +50,8 @@ class Backend {
   virtual void flush() {}
   // The frame is done: show it (glutSwapBuffers).
   virtual void swap() {}
+  // True for a backend that would throw every vertex away: the context then skips their work.
+  virtual bool drawsNothing() const { return false; }
 };
 
 // Draws nothing: the world's own state (matrices, lights) is all the layer keeps.
@@ -61,6 +63,7 @@ class HeadlessBackend final : public Backend {
   void textureParameter(unsigned, unsigned, int) override {}
   void readPixels(int, int, int width, int height, unsigned char* rgb) override;
   int maxTextureSize() const override { return 16384; }
+  bool drawsNothing() const override { return true; }
 };
 
 }  // namespace brambleshot::gfx

@@ -42,6 +42,7 @@ void Context::end() {
   if (recording()) return record({Command::end});
   if (!inside_) return;
   inside_ = false;
+  if (backend_.drawsNothing()) return;
   const std::size_t n = vertices_.size();
   transformed_.resize(n);
   for (std::size_t i = 0; i < n; ++i)

@@ -72,3 +72,29 @@
 #define glutSolidSphere ::brambleshot::gfx::api::glutSolidSphere
 #define glutSwapBuffers ::brambleshot::gfx::api::glutSwapBuffers
 #endif
+
+#if defined(BRAMBLESHOT_DRAWING_HEADLESS)
+// No window either: GLUT's window and main loop are the layer's own too.
+#define glutInit ::brambleshot::gfx::api::glutInit
+#define glutInitDisplayMode ::brambleshot::gfx::api::glutInitDisplayMode
+#define glutInitWindowSize ::brambleshot::gfx::api::glutInitWindowSize
+#define glutCreateWindow ::brambleshot::gfx::api::glutCreateWindow
+#define glutDisplayFunc ::brambleshot::gfx::api::glutDisplayFunc
+#define glutIdleFunc ::brambleshot::gfx::api::glutIdleFunc
+#define glutReshapeFunc ::brambleshot::gfx::api::glutReshapeFunc
+#define glutMouseFunc ::brambleshot::gfx::api::glutMouseFunc
+#define glutMotionFunc ::brambleshot::gfx::api::glutMotionFunc
+#define glutPassiveMotionFunc ::brambleshot::gfx::api::glutPassiveMotionFunc
+#define glutKeyboardFunc ::brambleshot::gfx::api::glutKeyboardFunc
+#define glutSpecialFunc ::brambleshot::gfx::api::glutSpecialFunc
+#define glutCloseFunc ::brambleshot::gfx::api::glutCloseFunc
+#define glutSetCursor ::brambleshot::gfx::api::glutSetCursor
+#define glutSetOption ::brambleshot::gfx::api::glutSetOption
+#define glutFullScreen ::brambleshot::gfx::api::glutFullScreen
+#define glutLeaveFullScreen ::brambleshot::gfx::api::glutLeaveFullScreen
+#define glutReshapeWindow ::brambleshot::gfx::api::glutReshapeWindow
+#define glutPostRedisplay ::brambleshot::gfx::api::glutPostRedisplay
+#define glutGet ::brambleshot::gfx::api::glutGet
+#define glutMainLoopEvent ::brambleshot::gfx::api::glutMainLoopEvent
+#define glutMainLoop ::brambleshot::gfx::api::glutMainLoop
+#endif
