@@ -27,13 +27,18 @@ struct Seen {
 };
 using Triangle = std::array<Seen, 3>;
 
+std::ostream& operator<<(std::ostream& out, const Seen& s) {
+  return out << "(" << s.position[0] << ", " << s.position[1] << ", " << s.position[2] << ") rgba "
+             << s.colour[0] << " " << s.colour[1] << " " << s.colour[2] << " " << s.colour[3]
+             << " st " << s.texCoord[0] << " " << s.texCoord[1];
+}
+
 constexpr int kViewport[4] = {0, 0, 800, 600};
 
 // Keeps what the layer draws, as window-space triangles like feedback's.
 class CaptureBackend final : public Backend {
  public:
   std::vector<Triangle> triangles;
-  std::vector<std::array<Seen, 2>> lines;
 
   void draw(Primitive primitive, const ClipVertex* v, std::size_t count,
             const DrawState& state) override {
@@ -45,12 +50,8 @@ class CaptureBackend final : public Backend {
                   {c.colour[0], c.colour[1], c.colour[2], c.colour[3]},
                   {c.texCoord[0], c.texCoord[1]}};
     };
-    if (primitive == Primitive::triangles)
-      for (std::size_t i = 0; i + 2 < count; i += 3)
-        triangles.push_back({seen(v[i]), seen(v[i + 1]), seen(v[i + 2])});
-    else
-      for (std::size_t i = 0; i + 1 < count; i += 2)
-        lines.push_back({seen(v[i]), seen(v[i + 1])});
+    for (std::size_t i = 0; primitive == Primitive::triangles && i + 2 < count; i += 3)
+      triangles.push_back({seen(v[i]), seen(v[i + 1]), seen(v[i + 2])});
   }
   void clear(unsigned, const float*, double) override {}
   void textureImage(unsigned, int, int, const unsigned char*, bool) override {}
@@ -135,14 +136,8 @@ void expectSameTriangles(std::vector<Triangle> ours, std::vector<Triangle> syste
       for (int c = 0; c < 2 && textured; ++c)
         same = same && std::fabs(a.texCoord[c] - b.texCoord[c]) < 1e-5;
       if (!same && reported++ < 5)
-        ADD_FAILURE() << what << ": triangle " << i << " corner " << k << ": ours ("
-                      << a.position[0] << ", " << a.position[1] << ", " << a.position[2]
-                      << ") rgba " << a.colour[0] << " " << a.colour[1] << " " << a.colour[2] << " "
-                      << a.colour[3] << " st " << a.texCoord[0] << " " << a.texCoord[1]
-                      << "; system (" << b.position[0] << ", " << b.position[1] << ", "
-                      << b.position[2] << ") rgba " << b.colour[0] << " " << b.colour[1] << " "
-                      << b.colour[2] << " " << b.colour[3] << " st " << b.texCoord[0] << " "
-                      << b.texCoord[1];
+        ADD_FAILURE() << what << ": triangle " << i << " corner " << k << ": ours " << a
+                      << ", system " << b;
     }
 }
 
@@ -179,30 +174,28 @@ class Layer : public ::testing::Test {
     // Earlier tests leave the system's lights and material changed: back to GL's defaults.
     glPushMatrix();
     glLoadIdentity();
-    for (int i = 0; i < 8; ++i) {
-      const float one = i == 0 ? 1.0f : 0.0f;
-      const float colour[4] = {one, one, one, 1};
-      const float black[4] = {0, 0, 0, 1};
-      const float position[4] = {0, 0, 1, 0};
-      const float direction[3] = {0, 0, -1};
-      glLightfv(GL_LIGHT0 + i, GL_AMBIENT, black);
-      glLightfv(GL_LIGHT0 + i, GL_DIFFUSE, colour);
-      glLightfv(GL_LIGHT0 + i, GL_SPECULAR, colour);
-      glLightfv(GL_LIGHT0 + i, GL_POSITION, position);
-      glLightfv(GL_LIGHT0 + i, GL_SPOT_DIRECTION, direction);
-      glLightf(GL_LIGHT0 + i, GL_SPOT_EXPONENT, 0);
-      glLightf(GL_LIGHT0 + i, GL_SPOT_CUTOFF, 180);
-      glLightf(GL_LIGHT0 + i, GL_CONSTANT_ATTENUATION, 1);
-      glLightf(GL_LIGHT0 + i, GL_LINEAR_ATTENUATION, 0);
-      glLightf(GL_LIGHT0 + i, GL_QUADRATIC_ATTENUATION, 0);
+    const float white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1}, z[4] = {0, 0, 1, 0};
+    const float down[3] = {0, 0, -1}, grey[4] = {0.2f, 0.2f, 0.2f, 1},
+                light[4] = {.8f, .8f, .8f, 1};
+    for (GLenum l = GL_LIGHT0; l < GL_LIGHT0 + 8; ++l) {
+      glLightfv(l, GL_AMBIENT, black);
+      glLightfv(l, GL_DIFFUSE, l == GL_LIGHT0 ? white : black);
+      glLightfv(l, GL_SPECULAR, l == GL_LIGHT0 ? white : black);
+      glLightfv(l, GL_POSITION, z);
+      glLightfv(l, GL_SPOT_DIRECTION, down);
+      for (auto [name, value] : {std::pair{GL_SPOT_EXPONENT, 0},
+                                 {GL_SPOT_CUTOFF, 180},
+                                 {GL_CONSTANT_ATTENUATION, 1},
+                                 {GL_LINEAR_ATTENUATION, 0},
+                                 {GL_QUADRATIC_ATTENUATION, 0}})
+        glLightf(l, name, static_cast<float>(value));
     }
     glPopMatrix();
-    const float ambient[4] = {0.2f, 0.2f, 0.2f, 1}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
-    const float black[4] = {0, 0, 0, 1};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
+    for (auto [name, values] : {std::pair{GL_AMBIENT, grey},
+                                {GL_DIFFUSE, light},
+                                {GL_SPECULAR, black},
+                                {GL_EMISSION, black}})
+      glMaterialfv(GL_FRONT_AND_BACK, name, values);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
     glShadeModel(GL_SMOOTH);
     gl.shadeModel(GL_SMOOTH);
@@ -293,13 +286,10 @@ TEST_F(Layer, MatrixStacksFollowTheSystemsThroughRandomTransformsToTheBit) {
       gl.loadIdentity();
     }
   }
-  while (depth[0]-- > 1) {
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-  }
-  while (depth[1]-- > 1) {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
+  for (int s = 0; s < 2; ++s) {
+    glMatrixMode(s ? GL_PROJECTION : GL_MODELVIEW);
+    while (depth[s]-- > 1)
+      glPopMatrix();
   }
 }
 
@@ -351,177 +341,57 @@ TEST_F(Layer, EachKindOfLightGivesTheColourWorkedOutByHand) {
   struct Case {
     const char* what;
     std::array<float, 4> position;
-    std::array<double, 3> vertex;
-    std::array<double, 3> normal;
-    float diffuse, specular, shininess, emission, lightAmbient;
-    float constant, linear, quadratic;
-    float spotCutoff, spotExponent;
-    double expected;  // red channel
+    std::array<double, 3> vertex, normal;
+    std::array<float, 5> surface;  // diffuse, specular, shininess, emission, light's ambient
+    std::array<float, 5> light;  // attenuation: constant, linear, quadratic; spot cutoff, exponent
+    double expected;             // red channel
   };
-  const double off20 = 2 * std::tan(20 * kDeg);
-  const double off40 = 2 * std::tan(40 * kDeg);
+  const double off20 = 2 * std::tan(20 * kDeg), off40 = 2 * std::tan(40 * kDeg);
+  const double cos30 = std::cos(30 * kDeg);
+  // clang-format off
   const Case cases[] = {
-      {"directional, facing",
-       {0, 0, 1, 0},
-       {0, 0, -5},
-       {0, 0, 1},
-       0.5f,
-       0,
-       0,
-       0,
-       0,
-       1,
-       0,
-       0,
-       180,
-       0,
+      {"directional, facing", {0, 0, 1, 0}, {0, 0, -5}, {0, 0, 1}, {.5f}, {1, 0, 0, 180},
        kBase + 0.5},
-      {"directional, from behind",
-       {0, 0, -1, 0},
-       {0, 0, -5},
-       {0, 0, 1},
-       0.5f,
-       1,
-       10,
-       0,
-       0,
-       1,
-       0,
-       0,
-       180,
-       0,
-       kBase},
-      {"directional, unnormalised normal",
-       {0, 0, 1, 0},
-       {0, 0, -5},
-       {0, 0, 2},
-       0.3f,
-       0,
-       0,
-       0,
-       0,
-       1,
-       0,
-       0,
-       180,
-       0,
-       kBase + 0.6},
-      {"specular at 30 degrees",
-       {0, 0, 1, 0},
-       {0, 0, -5},
-       {std::sin(30 * kDeg), 0, std::cos(30 * kDeg)},
-       0.2f,
-       1,
-       10,
-       0,
-       0,
-       1,
-       0,
-       0,
-       180,
-       0,
-       kBase + 0.2 * std::cos(30 * kDeg) + std::pow(std::cos(30 * kDeg), 10)},
-      {"emission and light ambient",
-       {0, 0, 1, 0},
-       {0, 0, -5},
-       {0, 0, 1},
-       0.1f,
-       0,
-       0,
-       0.25f,
-       0.5f,
-       1,
-       0,
-       0,
-       180,
-       0,
-       kBase + 0.25 + 0.2 * 0.5 + 0.1},
-      {"point, attenuated at distance 2",
-       {0, 0, -3, 1},
-       {0, 0, -5},
-       {0, 0, 1},
-       0.6f,
-       0,
-       0,
-       0,
-       0,
-       1,
-       0.5f,
-       0.25f,
-       180,
-       0,
-       kBase + 0.6 / 3},
-      {"spot, on its axis",
-       {0, 0, -3, 1},
-       {0, 0, -5},
-       {0, 0, 1},
-       0.5f,
-       0,
-       0,
-       0,
-       0,
-       1,
-       0,
-       0,
-       30,
-       2,
+      {"directional, from behind", {0, 0, -1, 0}, {0, 0, -5}, {0, 0, 1}, {.5f, 1, 10},
+       {1, 0, 0, 180}, kBase},
+      {"directional, unnormalised normal", {0, 0, 1, 0}, {0, 0, -5}, {0, 0, 2}, {.3f},
+       {1, 0, 0, 180}, kBase + 0.6},
+      {"specular at 30 degrees", {0, 0, 1, 0}, {0, 0, -5}, {std::sin(30 * kDeg), 0, cos30},
+       {.2f, 1, 10}, {1, 0, 0, 180}, kBase + 0.2 * cos30 + std::pow(cos30, 10)},
+      {"emission and light ambient", {0, 0, 1, 0}, {0, 0, -5}, {0, 0, 1}, {.1f, 0, 0, .25f, .5f},
+       {1, 0, 0, 180}, kBase + 0.25 + 0.2 * 0.5 + 0.1},
+      {"point, attenuated at distance 2", {0, 0, -3, 1}, {0, 0, -5}, {0, 0, 1}, {.6f},
+       {1, .5f, .25f, 180}, kBase + 0.6 / 3},
+      {"spot, on its axis", {0, 0, -3, 1}, {0, 0, -5}, {0, 0, 1}, {.5f}, {1, 0, 0, 30, 2},
        kBase + 0.5},
-      {"spot, 20 degrees off, exponent 2",
-       {0, 0, -3, 1},
-       {off20, 0, -5},
-       {0, 0, 1},
-       0.5f,
-       0,
-       0,
-       0,
-       0,
-       1,
-       0,
-       0,
-       30,
-       2,
-       kBase + 0.5 * std::pow(std::cos(20 * kDeg), 3)},
-      {"spot, 40 degrees off: outside",
-       {0, 0, -3, 1},
-       {off40, 0, -5},
-       {0, 0, 1},
-       0.5f,
-       0,
-       0,
-       0,
-       0.5f,
-       1,
-       0,
-       0,
-       30,
-       2,
-       kBase},
+      {"spot, 20 degrees off, exponent 2", {0, 0, -3, 1}, {off20, 0, -5}, {0, 0, 1}, {.5f},
+       {1, 0, 0, 30, 2}, kBase + 0.5 * std::pow(std::cos(20 * kDeg), 3)},
+      {"spot, 40 degrees off: outside", {0, 0, -3, 1}, {off40, 0, -5}, {0, 0, 1},
+       {.5f, 0, 0, 0, .5f}, {1, 0, 0, 30, 2}, kBase},
   };
+  // clang-format on
   gl.matrixMode(GL_MODELVIEW);
   gl.loadIdentity();
   gl.enable(GL_LIGHTING);
   gl.enable(GL_LIGHT1);
   for (const Case& c : cases) {
-    const float white[4] = {1, 1, 1, 1};
-    const float ambient[4] = {c.lightAmbient, 0, 0, 1};
+    const auto [diffuse, specular, shininess, emission, ambient] = c.surface;
+    const float white[4] = {1, 1, 1, 1}, down[3] = {0, 0, -1};
+    const float lightAmbient[4] = {ambient, 0, 0, 1}, surfaceDiffuse[4] = {diffuse, 0, 0, 0.75f};
+    const float surfaceSpecular[4] = {specular, 0, 0, 1}, glow[4] = {emission, 0, 0, 1};
     gl.light(GL_LIGHT1, GL_DIFFUSE, white);
     gl.light(GL_LIGHT1, GL_SPECULAR, white);
-    gl.light(GL_LIGHT1, GL_AMBIENT, ambient);
+    gl.light(GL_LIGHT1, GL_AMBIENT, lightAmbient);
     gl.light(GL_LIGHT1, GL_POSITION, c.position.data());
-    const float down[3] = {0, 0, -1};
     gl.light(GL_LIGHT1, GL_SPOT_DIRECTION, down);
-    gl.light(GL_LIGHT1, GL_SPOT_CUTOFF, &c.spotCutoff);
-    gl.light(GL_LIGHT1, GL_SPOT_EXPONENT, &c.spotExponent);
-    gl.light(GL_LIGHT1, GL_CONSTANT_ATTENUATION, &c.constant);
-    gl.light(GL_LIGHT1, GL_LINEAR_ATTENUATION, &c.linear);
-    gl.light(GL_LIGHT1, GL_QUADRATIC_ATTENUATION, &c.quadratic);
-    const float diffuse[4] = {c.diffuse, 0, 0, 0.75f};
-    const float specular[4] = {c.specular, 0, 0, 1};
-    const float emission[4] = {c.emission, 0, 0, 1};
-    gl.material(GL_DIFFUSE, diffuse);
-    gl.material(GL_SPECULAR, specular);
-    gl.material(GL_SHININESS, &c.shininess);
-    gl.material(GL_EMISSION, emission);
+    const GLenum names[5] = {GL_CONSTANT_ATTENUATION, GL_LINEAR_ATTENUATION,
+                             GL_QUADRATIC_ATTENUATION, GL_SPOT_CUTOFF, GL_SPOT_EXPONENT};
+    for (int i = 0; i < 5; ++i)
+      gl.light(GL_LIGHT1, names[i], &c.light[i]);
+    gl.material(GL_DIFFUSE, surfaceDiffuse);
+    gl.material(GL_SPECULAR, surfaceSpecular);
+    gl.material(GL_SHININESS, &shininess);
+    gl.material(GL_EMISSION, glow);
     const Colour colour = litVertex(gl, capture, c.vertex, c.normal);
     EXPECT_NEAR(colour[0], std::min(c.expected, 1.0), 1e-5) << c.what;
     EXPECT_NEAR(colour[1], kBase, 1e-6) << c.what;
