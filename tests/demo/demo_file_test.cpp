@@ -1,16 +1,12 @@
-// Demo files: every kind of damage is refused with the file and the line at fault, files that
-// cannot be read or written are named, and the writer leaves whole frames whatever happens to
-// its writes (the play tests record and replay real games).
+// Demo files: damage is refused naming the line at fault, files that cannot be read or written
+// are named, and the writer leaves whole frames whatever happens to its writes.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <functional>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,68 +82,55 @@ TEST(DemoFile, OnlyRegularFilesAreReadOrWritten) {
     DemoWriter writer;
     error.clear();
     EXPECT_EQ(writer.open(c.path, 1, 800, 600, error), c.writing.empty());
-    if (!c.writing.empty()) {
-      EXPECT_PRED_FORMAT2(testing::IsSubstring, c.writing, error);
-    }
+    EXPECT_PRED_FORMAT2(testing::IsSubstring, c.writing, error);
   }
 }
 
-// The lines of one frame: a burst of pointer motion (10 KB of it in frame 3), a key, an idle.
-void writeFrameEvents(DemoWriter& writer, std::string& expected, int frame,
-                      const std::function<void()>& afterEach) {
-  const int motions = frame == 3 ? 800 : frame;
-  for (int i = 0; i < motions; ++i) {
+// The lines of one frame, a burst of pointer motion (10 KB of it in frame 3), a key and an idle,
+// with `between` run after each, then the frame line; returns the lines the file should gain.
+std::string writeFrame(DemoWriter& writer, int frame, const std::function<void()>& between) {
+  std::string lines;
+  for (int i = 0; i < (frame == 3 ? 800 : frame); ++i) {
     writer.motion(100 + i % 500, 200);
-    expected += "motion " + std::to_string(100 + i % 500) + " 200\n";
-    afterEach();
+    lines += "motion " + std::to_string(100 + i % 500) + " 200\n";
+    between();
   }
   writer.key('a', 5, 6);
   writer.idle();
-  expected += "key 97 5 6\nidle\n";
-  afterEach();
+  between();
+  writer.frame(0xabc0 + frame);
+  return lines + "key 97 5 6\nidle\nframe " + std::to_string(frame) + " 000000000000abc" +
+         std::to_string(frame) + "\n";
 }
 
-// At every instant the file ends after a whole frame: the lines since stay out of it until
-// their frame line, so a kill at any moment leaves a demo that replays to its last frame.
-TEST(DemoFile, TheFileAlwaysEndsAfterAWholeFrame) {
+// The file always ends after a whole frame, so a kill at any moment leaves a demo that replays
+// to its last frame. A write that fails, whole or short (a file-size limit here, as a full disk
+// does), leaves it there, readable, and says why once: the limit falls inside the header, on a
+// frame's end (the next write fails outright), inside a frame and on the end line.
+TEST(DemoFile, TheFileAlwaysEndsAfterAWholeFrameWhateverHappensToItsWrites) {
   testenv::TempDir dir;
   const std::string path = (dir / "w.demo").string();
-  DemoWriter writer;
-  std::string error;
-  ASSERT_TRUE(writer.open(path, 7, 800, 600, error)) << error;
-  std::string whole = kHeader, expected = kHeader;
-  EXPECT_EQ(testenv::readFile(path), whole);
-  for (int frame = 1; frame <= 5; ++frame) {
-    writeFrameEvents(writer, expected, frame, [&] {
-      ASSERT_EQ(testenv::readFile(path).size(), whole.size()) << "a line before its frame";
-    });
-    writer.frame(0xabc0 + frame);
-    expected +=
-        "frame " + std::to_string(frame) + " 000000000000abc" + std::to_string(frame) + "\n";
-    whole = expected;
-    ASSERT_EQ(testenv::readFile(path), whole) << "frame " << frame;
+  std::vector<std::size_t> ends{kHeader.size()};  // the file's size after each whole frame
+  std::string text = kHeader, error;
+  {
+    DemoWriter writer;
+    ASSERT_TRUE(writer.open(path, 7, 800, 600, error)) << error;
+    for (int frame = 1; frame <= 8; ++frame) {
+      const std::string lines = writeFrame(writer, frame, [&] {
+        ASSERT_EQ(testenv::readFile(path).size(), text.size()) << "a line before its frame";
+      });
+      text += lines;
+      ASSERT_EQ(testenv::readFile(path), text) << "frame " << frame;
+      ends.push_back(text.size());
+    }
+    ASSERT_TRUE(writer.finish(0x1234, error)) << error;
   }
-  EXPECT_GT(whole.size(), 10000u);
-  ASSERT_TRUE(writer.finish(0x1234, error)) << error;
   Demo demo;
   ASSERT_TRUE(loadDemo(path, demo, error)) << error;
   EXPECT_TRUE(demo.finished);
-  EXPECT_EQ(demo.frameChecksums.size(), 5u);
+  EXPECT_EQ(demo.frameChecksums.size(), 8u);
   EXPECT_EQ(demo.pictureHash, 0x1234u);
-}
 
-// A write that fails, whole or short (a file-size limit here, as a full disk does), leaves the
-// file at its last whole frame, readable, and says why once. The limit falls inside the header,
-// on a frame's end (the next write fails outright), inside a frame and on the end line.
-TEST(DemoFile, AFailedWriteLeavesTheFileAtItsLastWholeFrame) {
-  // The file as the writer makes it, frame by frame, to place the limits.
-  std::vector<std::size_t> ends{kHeader.size()};
-  std::string text = kHeader;
-  for (int frame = 1; frame <= 8; ++frame) {
-    writeFrameEvents(*std::make_unique<DemoWriter>(), text, frame, [] {});
-    text += "frame " + std::to_string(frame) + " 0000000000000000\n";
-    ends.push_back(text.size());
-  }
   const struct {
     std::size_t limit;
     int wholeFrames;  // -1: the header itself fails
@@ -158,59 +141,36 @@ TEST(DemoFile, AFailedWriteLeavesTheFileAtItsLastWholeFrame) {
       {ends[4] + 30, 4, "took only 30 of"},
       {ends[8] + 5, 8, "took only 5 of 23 bytes"},
   };
+  rlimit usual{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &usual), 0);
+  const auto handler = std::signal(SIGXFSZ, SIG_IGN);  // past the limit a write fails instead
   for (const auto& c : cases) {
     SCOPED_TRACE(c.limit);
-    testenv::TempDir dir;
-    const std::string path = (dir / "f.demo").string();
-    int report[2];
-    ASSERT_EQ(pipe(report), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-      // The limit holds for this child alone; past it a write fails instead of a signal.
-      std::signal(SIGXFSZ, SIG_IGN);
-      const rlimit limit{c.limit, c.limit};
-      setrlimit(RLIMIT_FSIZE, &limit);
-      DemoWriter writer;
-      std::string error, said;
-      if (writer.open(path, 7, 800, 600, error)) {
-        std::string ignored;
-        for (int frame = 1; frame <= 8; ++frame) {
-          writeFrameEvents(writer, ignored, frame, [] {});
-          writer.frame(0);
-          if (writer.failed(error)) said += error + "\n";
-        }
-        if (writer.isOpen() && !writer.finish(0, error)) said += error + "\n";
-        if (writer.failed(error)) said += "said twice\n";
-      } else {
-        said = error + "\n";
-      }
-      const ssize_t ignored = write(report[1], said.data(), said.size());
-      (void)ignored;
-      _exit(writer.frames());
-    }
-    close(report[1]);
+    DemoWriter writer;
     std::string said;
-    char buffer[512];
-    for (ssize_t n; (n = read(report[0], buffer, sizeof buffer)) > 0;)
-      said.append(buffer, static_cast<std::size_t>(n));
-    close(report[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_PRED_FORMAT2(testing::IsSubstring, "f.demo: cannot write the demo: ", said);
-    EXPECT_PRED_FORMAT2(testing::IsSubstring, c.says, said);
-    const std::string file = testenv::readFile(path);
-    if (c.wholeFrames < 0) {
-      EXPECT_EQ(file, "");
-      continue;
+    error.clear();
+    const rlimit limit{c.limit, usual.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    if (writer.open(path, 7, 800, 600, error)) {
+      for (int frame = 1; frame <= 8; ++frame) {
+        writeFrame(writer, frame, [] {});
+        if (writer.failed(error)) said += error + "\n";
+      }
+      if (writer.isOpen() && !writer.finish(0x1234, error)) said += error + "\n";
+      if (writer.failed(error)) said += "said twice\n";
+    } else {
+      said = error + "\n";
     }
-    EXPECT_EQ(WEXITSTATUS(status), c.wholeFrames);
-    EXPECT_EQ(file, text.substr(0, ends[c.wholeFrames]));
-    Demo demo;
-    std::string error;
-    EXPECT_TRUE(parseDemo(file, "f.demo", demo, error)) << error;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &usual), 0);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_PRED_FORMAT2(testing::IsSubstring, "w.demo: cannot write the demo: ", said);
+    EXPECT_PRED_FORMAT2(testing::IsSubstring, c.says, said);
+    EXPECT_EQ(writer.frames(), std::max(c.wholeFrames, 0));
+    const std::string file = testenv::readFile(path);
+    EXPECT_EQ(file, c.wholeFrames < 0 ? "" : text.substr(0, ends[c.wholeFrames]));
+    EXPECT_TRUE(c.wholeFrames < 0 || parseDemo(file, "w.demo", demo, error)) << error;
   }
+  std::signal(SIGXFSZ, handler);
 }
 
 }  // namespace
