@@ -1,10 +1,5 @@
-// The frame: viewports and projections, the GL state it leaves for aiming, the backdrop and the
-// help page, the best-score board at any size and what shows with the help page and the pause,
-// checked through GL state and pixels of real frames. The real idle callback and the
-// pause keys inside GLUT's own main loop. Soak: the whole game played headless for many frames
-// with seeded random input, checking the world's invariants after every frame;
-// BRAMBLESHOT_SOAK_FRAMES overrides the frame count. Start-up's swap interval. ctest runs each
-// test in a process of its own.
+// Real frames read through GL state and pixels; the idle callback and pause keys in GLUT's own
+// loop; a seeded soak of the whole game (BRAMBLESHOT_SOAK_FRAMES frames); the swap interval.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
@@ -177,10 +172,8 @@ class Board : public Frame {
   }
 };
 
-// Narrow, flat, tiny and the usual window (a wider one would reach past the test display's
-// screen, where pixels cannot be read back): every row of the card, the hint and a missed game's
-// line stand inside the scene, each below the one before; the desert shows on both sides of the
-// card, so nothing of it is cut off. At 800 x 600 the board keeps its full size.
+// At any window size (none wider than the test screen) every card row, the hint and the missed
+// line stand inside the scene, each below the one before, with desert either side of the card.
 TEST_F(Board, FitsEverySceneWithItsRowsInsideAndApart) {
   namespace layout = scoreLayout;
   for (const auto& [width, height] :
@@ -190,34 +183,26 @@ TEST_F(Board, FitsEverySceneWithItsRowsInsideAndApart) {
     drawFrame();
     const int panel = panelWidthFor(width);
     const double scale = boardScale(sceneAspect(width - panel, height));
-    if (width == 800) {
-      EXPECT_EQ(scale, 1.0);
-    }
+    EXPECT_TRUE(width != 800 || scale == 1.0) << "the usual window shrinks the board";
     // Bands from the top: ten rows, the hint strip, the missed line (GL rows count upwards).
-    struct Band {
-      BoardPicture at;
-      int texels, x0, y0, x1, y1;
-    };
-    std::vector<Band> bands;
-    for (int row = 0; row < 10; ++row) {
-      const int top = layout::kFirstRowTop + row * layout::kRowPitch;
-      bands.push_back({cardAt(scale), layout::kCardSize, layout::kRowLeft, top, layout::kRowRight,
-                       top + layout::kRowPitch});
-    }
-    for (const BoardPicture& strip : {hintAt(scale), missedAt(scale)})
-      bands.push_back({strip, layout::kHintWidth, layout::kCardInset, 4,
-                       layout::kHintWidth - layout::kCardInset, layout::kHintHeight - 4});
     int lastBottom = height;
-    for (const Band& b : bands) {
+    const auto band = [&](const BoardPicture& at, int texels, int x0, int y0, int x1, int y1) {
       int left = 0, top = 0, right = 0, bottom = 0;
-      texelPixel(b.at, b.texels, b.x0, b.y0, &left, &top);
-      texelPixel(b.at, b.texels, b.x1, b.y1, &right, &bottom);
+      texelPixel(at, texels, x0, y0, &left, &top);
+      texelPixel(at, texels, x1, y1, &right, &bottom);
       EXPECT_GE(left, panel);
       EXPECT_LT(right, width);
       EXPECT_LE(top, lastBottom);
       EXPECT_GE(bottom, 0);
       lastBottom = bottom;
-    }
+    };
+    for (int top = layout::kFirstRowTop; top < layout::kFirstRowTop + 10 * layout::kRowPitch;
+         top += layout::kRowPitch)
+      band(cardAt(scale), layout::kCardSize, layout::kRowLeft, top, layout::kRowRight,
+           top + layout::kRowPitch);
+    for (const BoardPicture& strip : {hintAt(scale), missedAt(scale)})
+      band(strip, layout::kHintWidth, layout::kCardInset, 4,
+           layout::kHintWidth - layout::kCardInset, layout::kHintHeight - 4);
     // Across the middle of the card: desert just left of it, the darkened card, desert again.
     const BoardPicture card = cardAt(scale);
     const auto at = [&](double x) {
@@ -231,10 +216,10 @@ TEST_F(Board, FitsEverySceneWithItsRowsInsideAndApart) {
   }
 }
 
-// While the help page shows, the page stands alone: the frame is the one drawn without a board.
-// 'h' then 'n' on the start screen leaves a game paused under the page, and only then, while
-// the page shows and the game waits, the strip under the page says that H plays on.
-TEST_F(Board, HelpPageStandsAloneAndOnlyAGameStartedUnderItIsToldHowToPlayOn) {
+// The help page hides the board. Only a game started under the page ('h' then 'n') and still
+// waiting there gets the strip saying that H plays on. The panel says PAUSED while paused without
+// the page (which says so itself), and REPLAY whenever a replay asks for it.
+TEST_F(Board, HelpPageHidesTheBoardAndTheStripAndPanelMarksShowWhenTheyShould) {
   game.helpShown = game.paused = true;
   drawFrame();
   const std::vector<unsigned char> withBoard = framePixels();
@@ -247,25 +232,43 @@ TEST_F(Board, HelpPageStandsAloneAndOnlyAGameStartedUnderItIsToldHowToPlayOn) {
   const auto stripShown = [] {
     return brightness(texelPixel(playOnAt(1.0), scoreLayout::kHintWidth, 40, 32)) < 400;
   };
-  const std::pair<const char*, bool> cases[] = {
-      {"h", false},  {"hn", true},   {"hnh", false}, {"hnhh", false},
-      {"nh", false}, {"hnp", false}, {"hnpp", true}, {"phn", false},
+  testenv::captureStdout([] { loadPanelMarks(); });
+  const auto lit = [](const panelLayout::Square& s) {
+    int count = 0;
+    for (double y = s.y + 0.1; y < s.y + s.h - 0.05; y += 0.1)
+      for (double x = s.x + 0.1; x < s.x + s.w - 0.05; x += 0.1)
+        if (brightness(testenv::readPixel(int((4.0 / 3.0 - x) * 37.5), int((10.0 - y) * 30))) > 60)
+          ++count;
+    return count > 20;
   };
-  for (const auto& [keys, told] : cases) {
-    SCOPED_TRACE(keys);
+  const struct {
+    const char* keys;
+    bool told, pausedMark, replay;
+  } cases[] = {
+      {"h", false, false, false},   {"hn", true, false, true},    {"hnh", false, false, false},
+      {"hnhh", false, false, true}, {"nh", false, false, false},  {"hnp", false, false, true},
+      {"hnpp", true, false, false}, {"phn", false, false, false}, {"p", false, true, true},
+      {"hnhp", false, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
     game.paused = game.helpShown = false;
     squadron.gameOver = true;
-    for (const char* k = keys; *k != '\0'; ++k)
+    showReplayMark(c.replay);
+    for (const char* k = c.keys; *k != '\0'; ++k)
       onKeyboard(static_cast<unsigned char>(*k), 0, 0);
     drawFrame();
-    EXPECT_EQ(gameWaitsUnderHelp(), told);
-    EXPECT_EQ(stripShown(), told);
+    EXPECT_EQ(gameWaitsUnderHelp(), c.told);
+    EXPECT_EQ(stripShown(), c.told);
+    EXPECT_EQ(lit(panelLayout::kPausedMark), c.pausedMark);
+    EXPECT_EQ(lit(panelLayout::kReplayMark), c.replay);
     if (game.helpShown) onKeyboard('h', 0, 0);  // hidden again, as a player would
   }
+  showReplayMark(false);
 }
 
-// A finished game that misses a full table gets its line under the hint, the score in amber
-// digits left of the words; one that makes the table gets none, and neither does the next game.
+// A game that misses a full table gets its line, the score in amber left of the words; one that
+// makes the table gets none, and neither does the next game.
 TEST_F(Board, AGameThatMissesTheTableGetsItsLineAndOneThatMakesItNone) {
   testenv::TempDir data;
   std::string table = "brambleshot scores 1\n";
@@ -301,34 +304,6 @@ TEST_F(Board, AGameThatMissesTheTableGetsItsLineAndOneThatMakesItNone) {
   EXPECT_GT(brightness(texelPixel(line, scoreLayout::kHintWidth, 24, 32)), 700);
 }
 
-// The PAUSED mark shows while the game is paused and the help page does not show (the page says
-// so itself); the REPLAY mark while a replay asks for it. Either lights its place on the panel.
-TEST_F(Frame, PanelMarksShowForThePauseWithoutThePageAndForAReplay) {
-  testenv::captureStdout([] { loadPanelMarks(); });
-  const auto lit = [](const panelLayout::Square& s) {
-    int count = 0;
-    for (double y = s.y + 0.1; y < s.y + s.h - 0.05; y += 0.1)
-      for (double x = s.x + 0.1; x < s.x + s.w - 0.05; x += 0.1)
-        if (brightness(testenv::readPixel(int((4.0 / 3.0 - x) * 37.5), int((10.0 - y) * 30))) > 60)
-          ++count;
-    return count > 20;
-  };
-  struct Case {
-    bool paused, help, replay;
-  };
-  for (const Case c : {Case{false, false, false}, Case{true, false, false}, Case{true, true, false},
-                       Case{false, true, true}, Case{true, false, true}}) {
-    SCOPED_TRACE(testing::Message() << c.paused << c.help << c.replay);
-    game.paused = c.paused;
-    game.helpShown = c.help;
-    showReplayMark(c.replay);
-    drawFrame();
-    EXPECT_EQ(lit(panelLayout::kPausedMark), c.paused && !c.help);
-    EXPECT_EQ(lit(panelLayout::kReplayMark), c.replay);
-  }
-  showReplayMark(false);
-}
-
 // --- The idle callback and the pause keys ------------------------------------------------
 
 int displays = 0;  // frames drawn
@@ -340,8 +315,8 @@ void wireGame(bool over) {
   glutDisplayFunc([] { ++displays; });
 }
 
-// Lets GLUT handle events until it has drawn a frame (a window not yet shown draws none; on a
-// busy machine the server may take seconds to show it).
+// Lets GLUT handle events until it draws a frame (a window not yet shown, for seconds on a busy
+// machine, draws none).
 void pumpUntilDrawn() {
   for (int i = 0; i < 4000 && displays == 0; ++i) {
     glutMainLoopEvent();
@@ -349,8 +324,7 @@ void pumpUntilDrawn() {
   }
 }
 
-// One draw of the generator for the launch chance (100 in 32768), the launch it allows, and a
-// frame asked for.
+// One draw for the launch chance (100 in 32768), the launch it allows, and a frame asked for.
 TEST(Idle, GivesTheSquadronItsLaunchChanceAndAsksForAFrame) {
   const Squadron saved = squadron;
   wireGame(false);
@@ -376,19 +350,9 @@ TEST(Idle, GivesTheSquadronItsLaunchChanceAndAsksForAFrame) {
   squadron = saved;
 }
 
-// Runs GLUT's main loop for a moment and ends the process with status 1 if the idle callback
-// ran meanwhile (it draws from the generator), 0 if it did not.
-[[noreturn]] void runMainLoopForAMoment() {
-  wireGame(true);  // the launch chance is drawn all the same
-  brambleshot::srand(1);
-  glutTimerFunc(
-      300, [](int) { std::exit(brambleshot::randomState() != 1u ? 1 : 0); }, 0);
-  glutMainLoop();
-  std::exit(3);
-}
-
-// Pausing takes the idle callback away, so nothing moves until input comes; resuming gives it
-// back. 'h' pauses and resumes along with the help page.
+// Pausing ('p', or 'h' with the help page) takes the idle callback away and resuming gives it
+// back: the child runs GLUT's loop for a moment and exits 1 if the idle callback drew from the
+// generator (it draws the launch chance even with the game over).
 TEST(Idle, PauseKeysTakeTheIdleCallbackAwayAndGiveItBack) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");  // the child opens its own window
   const std::pair<const char*, int> cases[] = {{"", 1},  {"p", 0},  {"pp", 1},
@@ -399,7 +363,12 @@ TEST(Idle, PauseKeysTakeTheIdleCallbackAwayAndGiveItBack) {
           glutIdleFunc(onIdle);  // as start-up leaves it
           for (const char* k = keys; *k != '\0'; ++k)
             onKeyboard(static_cast<unsigned char>(*k), 0, 0);
-          runMainLoopForAMoment();
+          wireGame(true);
+          brambleshot::srand(1);
+          glutTimerFunc(
+              300, [](int) { std::exit(brambleshot::randomState() != 1u ? 1 : 0); }, 0);
+          glutMainLoop();
+          std::exit(3);
         },
         ::testing::ExitedWithCode(idleRan), "")
         << "keys '" << keys << "'";
@@ -425,10 +394,9 @@ bool allFinite() {
   return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
 }
 
-// ctest runs each test in a process of its own: the soak leaves the globals as the game ends them.
 TEST(Soak, WholeGamePlaysWithSeededInput) {
-  // Start-up's steps, from a copy of the images without the models: the meshes load empty, which
-  // the game allows, and drawing them would cost most of a frame.
+  // Start-up from a copy of the images alone: the meshes load empty (drawing them costs most of a
+  // frame).
   testenv::captureStdout([] {
     testenv::loadAllTextures();
     testenv::TempDir dir;
@@ -455,10 +423,8 @@ TEST(Soak, WholeGamePlaysWithSeededInput) {
   const unsigned char keys[] = {' ', ' ', 'a', 'a', 'd', 'd', 'n', 'n', 'p', 'h', 'x', 'N', 'A'};
 
   // kills + escapes + inFlight = those in flight when a new game zeroed the counters + launches.
-  int inFlightAtZero = squadron.inFlight;
+  int inFlightAtZero = squadron.inFlight, totalKills = 0, totalEscapes = 0;
   long launchesSinceZero = 0, games = 0;
-  int totalKills = 0, totalEscapes = 0;
-
   for (long frame = 0; frame < frames; ++frame) {
     if (chance(input) < 0.06) {  // about as often as a busy player
       const unsigned char key = keys[input() % sizeof keys];
@@ -489,23 +455,19 @@ TEST(Soak, WholeGamePlaysWithSeededInput) {
     }
 
     const int killsBefore = game.kills, escapesBefore = game.escapes;
-
     drawFrame();
-
     SCOPED_TRACE(testing::Message() << "frame " << frame);
     ASSERT_TRUE(allFinite());
     ASSERT_TRUE(squadron.aircraft.size() <= 5 &&
                 squadron.inFlight == static_cast<int>(squadron.aircraft.size()));
     ASSERT_TRUE(squadron.bombs.size() <= 400 && squadron.explosions.size() <= 400);
     ASSERT_EQ(game.kills + game.escapes + squadron.inFlight, inFlightAtZero + launchesSinceZero);
-    const int health = tank.health;
-    ASSERT_TRUE(health >= 0 && health <= 250 && health % 50 == 0 &&
-                (health > 0 || squadron.isGameOver()))
-        << health;
-    const int newKills = game.kills - killsBefore, newEscapes = game.escapes - escapesBefore;
-    ASSERT_TRUE(newKills >= 0 && newEscapes >= 0);
-    totalKills += newKills;
-    totalEscapes += newEscapes;
+    ASSERT_TRUE(tank.health >= 0 && tank.health <= 250 && tank.health % 50 == 0 &&
+                (tank.health > 0 || squadron.isGameOver()))
+        << tank.health;
+    ASSERT_TRUE(game.kills >= killsBefore && game.escapes >= escapesBefore);
+    totalKills += game.kills - killsBefore;
+    totalEscapes += game.escapes - escapesBefore;
   }
 
   std::printf("soak: %ld frames, %ld games, %d kills, %d escapes\n", frames, games, totalKills,
@@ -515,12 +477,8 @@ TEST(Soak, WholeGamePlaysWithSeededInput) {
 }
 
 // --- The swap interval -----------------------------------------------------------------------
-// Start-up sets it to 0. Xvfb's own GLX offers no swap control; Mesa's zink driver (over the
-// lavapipe Vulkan rasteriser) on the same display offers GLX_EXT_swap_control and
-// GLX_MESA_swap_control, so a window on a second connection with that driver shows the setting
-// take.
-
-constexpr int kSwapIntervalExt = 0x20F1;  // GLX_SWAP_INTERVAL_EXT
+// Start-up sets it to 0. Xvfb's GLX offers no swap control but Mesa's zink driver does, so a
+// window on a second connection with zink shows the setting take.
 
 // Names in the GLX extension string count only when they stand whole.
 TEST(SwapInterval, ExtensionNamesAreMatchedWhole) {
@@ -573,10 +531,10 @@ TEST(SwapInterval, ADisplayOfferingControlEndsWithIntervalZero) {
     const auto* name = reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT");
     reinterpret_cast<SetInterval>(glXGetProcAddress(name))(display, window, 2);
     unsigned int interval = 99;
-    glXQueryDrawable(display, window, kSwapIntervalExt, &interval);
+    glXQueryDrawable(display, window, GLX_SWAP_INTERVAL_EXT, &interval);
     EXPECT_EQ(interval, 2u);  // the read-back sees a change
     EXPECT_EQ(brambleshot::stopWaitingForRefresh(), brambleshot::SwapControl::ext);
-    glXQueryDrawable(display, window, kSwapIntervalExt, &interval);
+    glXQueryDrawable(display, window, GLX_SWAP_INTERVAL_EXT, &interval);
     EXPECT_EQ(interval, 0u);
   }
   glXMakeCurrent(testDisplay, testWindow, testContext);

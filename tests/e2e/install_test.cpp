@@ -1,6 +1,5 @@
-// The installed game: `cmake --install` into a staging folder, the launcher started from another
-// directory with a read-only data directory, the desktop entry, metainfo and man page valid, and
-// the licence and changelog where a Debian system looks for them.
+// The game installed with `cmake --install` into a staging folder: the launcher, the desktop and
+// packaging files, and the licence and changelog where a Debian system looks for them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,8 +25,7 @@ class Installed : public ::testing::Test {
                                    BRAMBLESHOT_BUILD_DIR, "--prefix", "/usr"},
                                   "/", 120);
   }
-  static void TearDownTestSuite() {
-    // Give the read-only data back its write bits so the staging folder can be removed.
+  static void TearDownTestSuite() {  // write bits back, or the stage cannot be removed
     testenv::runProcess("/bin/chmod", {"-R", "u+w", stage.path().string()}, "/", 30);
   }
   void SetUp() override { ASSERT_EQ(install.exitCode, 0) << install.output; }
@@ -37,9 +35,8 @@ class Installed : public ::testing::Test {
   static inline testenv::ProcessResult install;
 };
 
-// The launcher starts the game from any directory with the data read-only, and hands the
-// options on: demo paths stay relative to the player's directory, a refusal keeps its status.
-// The game is killed while it records: the demo replays up to where it stopped.
+// From any directory, with the data read-only, the launcher starts the game and hands the options
+// on: demo paths stay the player's, a refusal keeps its status, a recording killed still replays.
 TEST_F(Installed, LauncherStartsTheGameFromAnyDirectory) {
   testenv::runProcess("/bin/chmod", {"-R", "a-w", usr("share/brambleshot").string()}, "/", 30);
   VirtualScreen screen;
@@ -67,8 +64,7 @@ TEST_F(Installed, LauncherStartsTheGameFromAnyDirectory) {
             2);
 }
 
-// The validators and groff have nothing to say about the installed files (groff reads the man
-// page as written, man and lexgrog the installed, compressed one).
+// The validators and groff find nothing to say; man and lexgrog read the compressed man page.
 TEST_F(Installed, DesktopEntryMetainfoIconsAndManPageAreValid) {
   const std::string page = usr("share/man/man6/brambleshot.6.gz").string();
   const struct {
@@ -100,8 +96,7 @@ TEST_F(Installed, DesktopEntryMetainfoIconsAndManPageAreValid) {
     EXPECT_NE(man.output.find(section), std::string::npos) << section << man.output;
 }
 
-// A Debian control-style file: paragraphs split by blank lines, "Name: value" fields whose further
-// lines start with a space.
+// Paragraphs of a Debian control-style file: "Name: value" fields, further lines indented.
 std::vector<std::map<std::string, std::string>> paragraphs(const std::string& text) {
   std::vector<std::map<std::string, std::string>> out(1);
   std::istringstream lines(text);
@@ -130,11 +125,10 @@ std::vector<std::string> words(const std::string& text) {
   return out;
 }
 
-// The copyright file reads as the machine-readable format: its header first, every Files stanza
-// with a copyright and licences whose texts each come once in a License stanza, the code under
-// the GPL, and each file it names present in the sources (a renamed picture leaves no stale
-// stanza). The man page and changelog are compressed without name or time stamp, and the
-// changelog's latest entry is this version's.
+// The copyright file is machine-readable: every Files stanza has a copyright and licences whose
+// texts each come once, the code is under the GPL, and every file named exists (a renamed picture
+// leaves no stale stanza). The man page and changelog are gzipped without name or time stamp, and
+// the changelog's latest entry is this version's.
 TEST_F(Installed, CopyrightAndChangelogAreWhereDebianLooks) {
   const fs::path doc = usr("share/doc/brambleshot");
   const std::string copyright = testenv::readFile(doc / "copyright");

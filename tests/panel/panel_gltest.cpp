@@ -1,6 +1,5 @@
-// The instrument panel read in pixels. Every digit and label is a synthetic picture: its red
-// names the picture and its green the quarter of the picture, so a pixel says what is drawn
-// there and which way round.
+// The instrument panel read in pixels. Every digit and label is a synthetic picture whose red
+// names it and green the quarter, so a pixel says what is drawn there and which way round.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -29,9 +28,8 @@ const char kSymbols[] = "0123456789-SGCRshke";
 const GLuint kIds[] = {6000, 6001, 6002, 6003, 6004, 6005, 6006, 6007, 6008, 6009,
                        5999, 6010, 6011, 6020, 6021, 6030, 6031, 6040, 6041};
 
-// The symbol and quarter at panel point (x, y), ".." for the black background, "??" for
-// anything else. Panel x runs from +4/3 at the viewport's left edge to -4/3 at its right, y from
-// -10 at the top to +10 at the bottom.
+// The symbol and quarter at panel point (x, y), ".." for black, "??" for anything else. Panel x
+// runs from +4/3 at the viewport's left to -4/3, y from -10 at the top to +10.
 std::string pictureAt(double x, double y) {
   const testenv::Rgb got = testenv::readPixel(int((4.0 / 3.0 - x) * 37.5), int((10.0 - y) * 30));
   if (got.r + got.g + got.b < 10) return "..";
@@ -75,9 +73,8 @@ class PanelGl : public ::testing::Test {
   }
 };
 
-// The score shows its lowest six places, or a minus and the lowest five. The cannon is ready or
-// reloading with its count-down digit: the label row lies inside both labels, the digit row only
-// inside the taller Cannon label; x = 1.1 is inside Reloading only.
+// The score shows its lowest six places, or a minus and the lowest five; the cannon is ready or
+// reloading with its count-down digit (x = 1.1 lies inside Reloading only).
 TEST_F(PanelGl, ScoreShowsItsLowestPlacesAndCannonItsStateAndCountDown) {
   const struct {
     int score, reload;
@@ -95,9 +92,8 @@ TEST_F(PanelGl, ScoreShowsItsLowestPlacesAndCannonItsStateAndCountDown) {
   }
 }
 
-// Every square where it belongs (x, y, w, h: its screen-right edge at x, its top at y), upright
-// and unmirrored. Squares that reach past the panel's edges or lie under the next digit place
-// have only their inner points checked.
+// Every square in its place (x, y, w, h: screen-right edge at x, top at y), upright and unmirrored;
+// squares past the panel's edges or under the next digit place have only inner points checked.
 TEST_F(PanelGl, EverySquareShowsInItsPlaceTheRightWayRound) {
   const struct {
     char symbol;
@@ -119,8 +115,7 @@ TEST_F(PanelGl, EverySquareShowsInItsPlaceTheRightWayRound) {
   for (const auto& q : squares) {
     SCOPED_TRACE(q.symbol);
     draw(q.over, -17, 125, q.reloading ? 170 : 0, 0, 0);
-    // Top-left, top-right, bottom-left, bottom-right on the screen (larger x is further left),
-    // a tenth in from each edge; nothing of it just beyond the right and the top.
+    // Corners on screen (larger x is further left) a tenth in; nothing just beyond right and top.
     const double in = q.edges ? 0.1 : 0.25;
     const double left = q.x + (1 - in) * q.w, right = q.x + in * q.w;
     const double top = q.y + in * q.h, bottom = q.y + (1 - in) * q.h;
@@ -140,9 +135,8 @@ TEST_F(PanelGl, EverySquareShowsInItsPlaceTheRightWayRound) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// The occasional marks (the real pictures) light their own places only: drawn over a panel
-// showing everything at once (labels of the game over, the reloading and the ready cannon, the
-// mute mark), a mark changes no pixel outside its square, and inside it covers only black.
+// Over a panel showing everything at once (game-over labels, both cannon states, the mute mark)
+// the real PAUSED and REPLAY marks change no pixel outside their squares and cover only black.
 TEST_F(PanelGl, MarksLightOnlyTheirOwnBlackPlaces) {
   testenv::captureStdout([] { loadPanelMarks(); });
   const auto panel = [](void (*mark)()) {
