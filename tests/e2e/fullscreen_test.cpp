@@ -1,5 +1,5 @@
-// F11 and --fullscreen on the real game under Xvfb (1024 x 768, no window manager): the window
-// fills the screen and comes back to the size it had before.
+// F11 and --fullscreen under Xvfb (1024 x 768, no window manager): the window fills the
+// screen and comes back to its size.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -33,8 +33,7 @@ TEST(Fullscreen, F11TogglesAndTheWindowReturnsToItsSize) {
     ASSERT_TRUE(screen.ok());
     GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 90.0, binaryPath(), {c.args, {}});
     if (c.startsFullscreen) {
-      // Left where it is: without a window manager, moving the window while the game is still
-      // starting races with the game's own move to the corner of the screen.
+      // Not moved: without a window manager that races the game's own move to the corner.
       for (int look = 0; look < 600 && !game.findWindow(); ++look)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
       ASSERT_TRUE(waitForSize(game, 1024, 768, 20.0)) << game.output();
@@ -45,8 +44,7 @@ TEST(Fullscreen, F11TogglesAndTheWindowReturnsToItsSize) {
       return count(p, {p.width() / 2, 0, p.width(), p.height()},
                    [](const Rgb& c) { return c.r + c.g + c.b > 300; }) > 1000;
     }));
-    // Without a window manager freeglut resizes the window itself, and on a busy machine it
-    // now and then drops one of these resizes; another F11 or two then gets there.
+    // Without a window manager freeglut now and then drops a resize; another F11 gets there.
     auto toggleTo = [&game](int width, int height) {
       for (int press = 0; press < 3; ++press) {
         game.key("F11");

@@ -8,8 +8,7 @@
 namespace e2e {
 namespace {
 
-// The help page shows when both ends of its yellow title do ("BR" and "OT"): the sky, the
-// score card's title and a single explosion never cover both.
+// Both ends of the help page's yellow title: no sky, score card or explosion covers both.
 bool helpShown(const Picture& p) {
   const auto title = [](const Rgb& c) {
     return c.r > 230 && c.g > 180 && c.b < 140 && c.r - c.b > 110;
@@ -33,10 +32,8 @@ class Play : public ::testing::Test {
     startScreen = game->waitForPicture([](const Picture& p) { return shown(p, kStartLabel); });
     ASSERT_FALSE(startScreen.empty()) << game->output();
   }
-  // Events reach the game in order, so once the help page that 'h' brings up shows, every
-  // earlier input has been handled; the paused picture under the page is returned, and a
-  // second 'h' resumes the game. The page is recognised by its own look rather than by a
-  // change from an earlier capture, which may be stale after a resize.
+  // Once the page 'h' brings up shows, every earlier input has been handled; returns the
+  // paused picture under it, and a second 'h' resumes.
   Picture barrier() {
     game->key("h");
     Picture page = game->waitForPicture(helpShown);
@@ -52,8 +49,7 @@ class Play : public ::testing::Test {
         [this](const Picture& p) { return differing(p, startScreen, kGroundBand) > 500; });
   }
 
-  // The tank's place on screen: the mean column of what differs from the tankless start screen
-  // in the ground band.
+  // The mean column of what differs from the tankless start screen in the ground band.
   double tankColumn(const Picture& p) {
     return p.meanDifferentColumn(startScreen, kGroundBand.x0, kGroundBand.y0, kGroundBand.x1,
                                  kGroundBand.y1);
@@ -64,9 +60,8 @@ class Play : public ::testing::Test {
   Picture startScreen;
 };
 
-// Started with --mute, the panel shows the mute mark, and 'm' takes it away and back. A new game
-// from the start screen on 'n' only, then odd window sizes (and the zero height a minimised
-// window reports) survived: the tank still steers and 'q' still quits cleanly.
+// The mute mark follows --mute and 'm'; only 'n' starts a game; after odd window sizes (a
+// minimised window reports height 0) the tank still steers and 'q' quits cleanly.
 TEST_F(Play, MutesStartsOnNSurvivesOddSizesSteersAndQuitsOnQ) {
   EXPECT_TRUE(muteMarkShown(startScreen));
   for (const char* key : {"N", "P", "Q", "m"})  // upper case neither starts, pauses nor quits
@@ -95,17 +90,14 @@ TEST_F(Play, MutesStartsOnNSurvivesOddSizesSteersAndQuitsOnQ) {
   EXPECT_EQ(game->waitForExit(20.0), 0);
 }
 
-// The pointer aims, the button fires the guns and space the cannon; while paused nothing
-// changes on screen, not even the cannon's reload count-down, which counts again once resumed,
-// and the panel says PAUSED (but not under the help page, which says so itself).
-// Killed by a signal then, the game has put out its start-up messages without reaching exit().
+// The pointer aims, the button and space fire; paused, nothing changes on screen, not even the
+// reload count-down, and the panel says PAUSED. Killed by a signal, its messages are out.
 TEST_F(Play, PointerAimsButtonAndSpaceFirePauseFreezesAndMessagesOutlastASignal) {
   ASSERT_FALSE(newGame().empty());
   game->movePointer(300, 150);
   const Picture atLeft = barrier();
   game->movePointer(650, 250);
   const Picture atRight = barrier();
-  // The reticle left the first place and shows at the second.
   EXPECT_GT(differing(atLeft, atRight, {280, 130, 320, 170}), 40);
   EXPECT_GT(differing(atLeft, atRight, {630, 230, 670, 270}), 40);
 
@@ -143,15 +135,15 @@ TEST_F(Play, PointerAimsButtonAndSpaceFirePauseFreezesAndMessagesOutlastASignal)
         << game->output();
 }
 
-// A committed demo replays with the REPLAY mark on the panel (and PAUSED where its game was
-// paused), and ends with exit status 0: its last picture, recorded without the mark, matched.
+// A demo replays with REPLAY (and PAUSED) on the panel and ends with status 0: its last
+// picture, recorded without the mark, matched.
 TEST(Replay, ShowsItsMarkWhilePlayingAndEndsOnTheRecordedPicture) {
   VirtualScreen screen;
   ASSERT_TRUE(screen.ok());
   GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 120.0, binaryPath(),
                    {{"--play", "tests/demo/games/pauses.demo"}, {}});
   ASSERT_TRUE(game.waitForWindow()) << game.output();
-  // The demo's 400 x 300 window halves the panel: 18.75 px across and 15 down to a unit.
+  // The demo's 400 x 300 window halves the panel.
   const auto lit = [](const Picture& p, const Box& b) {
     return count(p, b, [](const Rgb& c) { return c.r + c.g + c.b > 60; }) > 40;
   };

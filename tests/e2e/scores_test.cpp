@@ -1,5 +1,5 @@
-// Best scores in the real game: a game played to its end by steering under the bombs lands in
-// the table on screen, highlighted, and in the file.
+// A game played to its end by steering under the bombs lands highlighted in the table on
+// screen, and in the file.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,9 +16,7 @@ namespace {
 const std::string kTable =
     "brambleshot scores 1\n999999 90 2026-11-01\n999998 80 2026-11-02\n999997 70 2026-11-03\n";
 
-// Pixels of the highlighted row's amber text and bar (the other rows are cream) in row r of the
-// card at 800 x 600, right of the rank: about 0.837 screen pixels per card texel, rows of 36
-// texels from texel 122.
+// Amber pixels (the highlighted row; others are cream) in row r of the card at 800 x 600.
 int amberIn(const Picture& p, int r) {
   const int top = 127 + r * 301 / 10;
   return count(p, {300, top + 3, 635, top + 27},
@@ -42,8 +40,7 @@ TEST(BestScores, AFinishedGameIsHighlightedInTheTableAndKept) {
     for (int r = 0; r < 4; ++r)
       EXPECT_LT(amberIn(start, r), 20) << "row " << r;
 
-    // Drive under whatever falls (the mean column of the dark pixels in the sky) until the
-    // tank is destroyed.
+    // Drive under the mean column of the dark pixels in the sky until the tank is destroyed.
     game.key("n");
     Picture now = game.waitForPicture([&](const Picture& p) { return !gameOver(p); });
     ASSERT_FALSE(now.empty());
@@ -67,8 +64,7 @@ TEST(BestScores, AFinishedGameIsHighlightedInTheTableAndKept) {
     const Picture over =
         game.waitForPicture([](const Picture& p) { return amberIn(p, 3) > 100; }, 10.0);
     ASSERT_FALSE(over.empty()) << "no highlighted row";
-    // The card lets the scene through faintly, and the last explosions may still glow behind
-    // it: the other rows hold at most a trace of amber beside the highlighted one.
+    // Explosions may glow faintly through the card: other rows hold at most a trace of amber.
     for (int r : {0, 1, 2, 4})
       EXPECT_LT(amberIn(over, r) * 10, amberIn(over, 3)) << "row " << r;
     game.key("q");

@@ -1,6 +1,5 @@
-// A long session of the real game with scripted random input. In the normal suite it plays for
-// a few seconds; `make session` plays the sanitizer build for minutes
-// (BRAMBLESHOT_SESSION_SECONDS).
+// Scripted random input for a few seconds; `make session` plays the sanitizer build for
+// minutes (BRAMBLESHOT_SESSION_SECONDS).
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -1,7 +1,5 @@
-// Start-up with a damaged Resources folder, with standard output captured, closed (as `>&-`
-// leaves it) or a pipe whose reader has gone: a missing or broken image stops the game with the
-// loader's message and status 1; a missing mesh or a missing or broken sound is only reported
-// and the game plays on. Messages must never cost the game its life, nor hang it.
+// A damaged Resources folder, output captured, closed or a broken pipe: a bad image stops the
+// game with status 1; a bad mesh or sound is only reported. Messages never kill nor hang it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
