@@ -1,6 +1,5 @@
-// Aircraft and bombs in flight: moves, escapes, the bomb chance, ground impacts, the light guns,
-// the cannon shell and every way the score moves; explosions: growth and blasts, chains, the
-// explosion light and the drawing.
+// Aircraft and bombs in flight, every way the score moves, and explosions: growth, blasts,
+// chains, their light and their drawing.
 #include <cmath>
 #include <string>
 
@@ -11,9 +10,8 @@ namespace {
 
 using Aircraft = SquadronGl;
 
-// A pause holds every move, but an aircraft beyond 3.5 still escapes and a bomb below the ground
-// still explodes: both are tested on the position before the frame's move. The positions after
-// the paused frame are those the one frame before it moved to.
+// A pause holds every move, but escapes and ground impacts are tested on the position before
+// the frame's move, so they still happen.
 TEST_F(Aircraft, PauseHoldsMovesButNotEscapesOrGroundImpacts) {
   addAircraft(-3.5, 3.1, 0.02);
   addAircraft(3.5, 3.1);
@@ -37,8 +35,8 @@ TEST_F(Aircraft, PauseHoldsMovesButNotEscapesOrGroundImpacts) {
   EXPECT_TRUE(s.explosions[0].damaging);
 }
 
-// Seed 0 draws 38 then 7719; seed 19 draws 100 (between the two lowest thresholds) then 15331.
-// The spin is the second draw mod 360, plus the first frame's turn.
+// Seed 0 draws 38 then 7719; seed 19 draws 100 then 15331; the spin is the second draw mod 360
+// plus the first frame's turn.
 TEST_F(Aircraft, BombChanceOnlyInsideTheMiddleStretchAndRisingWithTheScore) {
   const double inside = std::nextafter(2.7, 0.0);
   const struct {
@@ -90,11 +88,9 @@ TEST_F(Aircraft, GunfireHitsEveryBoxAroundThePoint) {
   EXPECT_TRUE(s.explosions[0].damaging && s.explosions[1].damaging);
 }
 
-// Every way the score moves, with its value. While the game is over the score stands still,
-// but kills and escapes are still counted. The shell only makes its own small explosion, on an
-// aircraft or a bomb: a target with one hit point survives it.
+// Every way the score moves; while the game is over it stands still but kills and escapes count.
+// The shell only makes its own small explosion: a target with one hit point survives it.
 TEST_F(Aircraft, EveryScoringPathWithItsValueAndNoneWhileTheGameIsOver) {
-  // A target at (x, y) with its hit points, then gunfire, a blast, a shell or a frame.
   const struct {
     const char* path;
     int points, kills, escapes;
@@ -120,17 +116,13 @@ TEST_F(Aircraft, EveryScoringPathWithItsValueAndNoneWhileTheGameIsOver) {
       s.inFlight = s.gunStreak = kills = escapes = 0;
       s.gameOver = over;
       score = 1000;
-      if (p.bomb) {
-        addBomb(p.x, p.y).hitPoints = p.hitPoints;
-      } else {
-        addAircraft(p.x, p.y, 0, p.hitPoints);
-      }
+      (p.bomb ? addBomb(p.x, p.y).hitPoints : addAircraft(p.x, p.y).hitPoints) = p.hitPoints;
       const double at[2] = {p.x, p.y + (p.bomb ? 0.0 : 0.05)};
       if (p.act == 'g') s.gunfire(at);
       if (p.act == 'b') s.applyBlast(at, 0.1);
-      if (p.act == 's') s.shellImpact(at);
       if (p.act == 'f') frames(1);
       if (p.act == 's') {
+        s.shellImpact(at);
         EXPECT_EQ(s.explosions.at(0).maxRadius, 0.3);
       }
       EXPECT_EQ(score - 1000, over ? 0 : p.points);
@@ -142,8 +134,7 @@ TEST_F(Aircraft, EveryScoringPathWithItsValueAndNoneWhileTheGameIsOver) {
 
 using ExplosionLife = SquadronGl;
 
-// A spark never lights the scene; the first large explosion lights it at its centre and the
-// end of the last large one puts it out.
+// A spark never lights the scene; a large explosion lights it at its centre until it ends.
 TEST_F(ExplosionLife, GrowsAQuarterPerUnpausedFrameBlastsAndLightsTheScene) {
   const double spark[2] = {-1.0, 2.0}, p[2] = {1.5, -0.5}, late[2] = {-0.75, 3.0};
   s.spawnExplosion(spark, 0.1, false);
@@ -169,9 +160,8 @@ TEST_F(ExplosionLife, GrowsAQuarterPerUnpausedFrameBlastsAndLightsTheScene) {
   EXPECT_FALSE(light4On());
 }
 
-// A blast square touching a box's edge does nothing; a victim of a blast spawns a blast that
-// hits its neighbour in the same pass. The array of explosions moves under the pass as it grows
-// (the sanitizer build catches a held reference).
+// A blast touching a box's edge does nothing; a victim's own blast hits its neighbour in the
+// same pass, while the explosions' array grows under it.
 TEST_F(ExplosionLife, TouchingDoesNothingAndAChainReachesANeighbourInTheSamePass) {
   addAircraft(0.45, 3.0);  // its left edge at 0
   addBomb(3.0, 0.2);       // its bottom edge at 0

@@ -1,5 +1,4 @@
-// The tank in a real GL context: aiming through a frame's matrices, steering, the weapons and
-// their lights, the input callbacks, the tank in rendered frames, and its blast box.
+// The tank in a real GL context: aiming, steering, weapons and lights, input, pictures, blasts.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
@@ -36,8 +35,7 @@ bool lit(GLenum light) {
   return glIsEnabled(light) == GL_TRUE;
 }
 
-// Each test starts playing, unpaused, at 800 x 600, with a fresh tank, an empty sky and the weapon
-// and explosion lights off.
+// Each test starts unpaused at 800 x 600 with a fresh tank, an empty sky and the lights off.
 class TankGl : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -68,11 +66,9 @@ class TankGl : public ::testing::Test {
   }
 };
 
-// Aim point and weapon angles where the pointer meets the play plane, through the last frame's
-// matrices; steering stops at the field's edges with the wheels still turning.
+// Steering stops at the field's edges with the wheels still turning.
 TEST_F(TankGl, PointerMeetsThePlayPlaneAndSteeringStopsAtTheEdges) {
-  // The scene's bottom-left pixel (GLUT counts rows from the top) lies below the ground:
-  // mirrored, never downward, angles.
+  // The scene's bottom-left pixel lies below the ground: mirrored, never downward, angles.
   tank.x = 1.0;
   onMotion(100, 599);
   EXPECT_NEAR(tank.aimX, 2.698, 0.001);
@@ -109,7 +105,6 @@ TEST_F(TankGl, NothingTheWindowOrPointerDoesMakesNaN) {
   tank.aimX = tank.aimY = 1e-200;  // too short to square without underflow
   tank.aim(450, 300, camera);
   EXPECT_NEAR(tank.cannonAngle, 45.0, 1e-9);
-  // Wild pointers in a normal window and in windows squeezed to no height or no width.
   constexpr double kHuge = std::numeric_limits<double>::max();
   for (const auto& [width, height] : {std::pair{800, 600}, {800, 0}, {0, 600}}) {
     testenv::resizeWindow(width, height);
@@ -124,12 +119,9 @@ TEST_F(TankGl, NothingTheWindowOrPointerDoesMakesNaN) {
   }
 }
 
-// A shot reloads for 500 frames, refusing another shot meanwhile, with the cannon's light on in
-// the first nine. A one-frame press of the guns gives a whole cycle of lights on, off, on, off,
-// and every step of it fires: an aircraft under the aim point loses four hit points. In a frame
-// the weapon lights stand 0.25 out along each barrel from its mount: the guns' at the ground
-// 0.28 either side of the tank, the cannon's 1.0 above it. GL keeps a light's position in eye
-// coordinates: the camera looks along +z from (0, 1.8, -4).
+// A shot reloads for 500 frames with the cannon's light on in the first nine; a one-frame press
+// of the guns runs a whole firing cycle. The lights stand 0.25 out along each barrel, in eye
+// coordinates of a camera looking along +z from (0, 1.8, -4).
 TEST_F(TankGl, WeaponsCycleAndTheirLightsBurnAtTheirMuzzlesInTheFramesTheyFire) {
   tank.fire();
   for (int expected = 499; expected >= 0; --expected) {
@@ -188,7 +180,7 @@ TEST_F(TankGl, KeysActInLowerCaseThePauseStopsSteeringAndFireAndNewGameWaitsForT
 
   onKeyboard('a', 0, 0);
   EXPECT_NEAR(tank.x, 0.05, 1e-12);
-  // The rest are ignored; a pause by 'H' or 'P' would show as the cannon firing below.
+  // The rest are ignored; a pause by 'H' or 'P' would show below.
   for (unsigned char key : {'d', 'd', 'A', 'D', 'H', 'N', 'P', 'Q', 'x', '\x1b', '\0', '\xff'})
     onKeyboard(key, 0, 0);
   EXPECT_NEAR(tank.x, -0.05, 1e-12);
@@ -231,9 +223,8 @@ TEST_F(TankGl, KeysActInLowerCaseThePauseStopsSteeringAndFireAndNewGameWaitsForT
   EXPECT_EQ(tank.health, 250);
 }
 
-// Pictures and lines of the tank at x = 0 aimed at (0, 2), over a grey backdrop: quartered
-// pictures for the reticle and the flash, their masks black so each picture shows exactly
-// ('?' where none shows).
+// The tank at x = 0 aimed at (0, 2) over a grey backdrop; the reticle and flash are quartered
+// pictures with black masks ('?' where none shows).
 class TankPictures : public TankGl {
  protected:
   void SetUp() override {
@@ -275,13 +266,12 @@ class TankPictures : public TankGl {
   }
 };
 
-// The flashes point their picture's last rows out of the muzzle; like the reticle they are seen
-// from behind the quad's own x axis, which the play plane's mirrored x turns round on screen.
+// The flashes point their picture's last rows out of the muzzle; the mirrored play plane turns
+// them and the reticle round on screen.
 TEST_F(TankPictures, ReticleAndFlashesShowTheRightWayRoundInTheirFrames) {
   drawPausedFrame();
   EXPECT_EQ(testenv::quartersOnPlane(-0.1, 1.9, 0.1, 2.1), "DCBA") << "reticle";
-  // The cannon's flash burns in the nine frames after a shot: 0.2 x 0.4, centred 0.5 along the
-  // barrel from its pivot 0.1 above the tank's origin (in the tank's 0.8 scale).
+  // The cannon's flash, 0.2 x 0.4 and 0.5 along the barrel, burns in the nine frames after a shot.
   for (const auto& [reload, shown] :
        {std::pair{500, "DCBA"}, {491, "DCBA"}, {490, "????"}, {0, "????"}}) {
     tank.reload = reload;
@@ -289,8 +279,7 @@ TEST_F(TankPictures, ReticleAndFlashesShowTheRightWayRoundInTheirFrames) {
     EXPECT_EQ(testenv::quartersOnPlane(-0.08, 0.22, 0.08, 0.54), shown) << "reload " << reload;
   }
   tank.reload = 0;
-  // A light gun's flash, half that size 0.3 along its barrel, shows only in the first step of a
-  // burst; the left gun stands at x = 0.28.
+  // The left gun's flash, half that size 0.3 along the barrel, only in a burst's first step.
   const struct {
     bool firing;
     int phase;
@@ -305,10 +294,7 @@ TEST_F(TankPictures, ReticleAndFlashesShowTheRightWayRoundInTheirFrames) {
   }
 }
 
-// Each gun's dash runs out along the line from its mount to the aim point, in the tank's scale;
-// the right gun's dash is one eighth ahead of the left's.
-// The guns' spotlights shine yellow on the hull below them: the lit frame gains red and green
-// there, never blue.
+// The guns' spotlights shine yellow on the hull below them: red and green, never blue.
 TEST_F(TankPictures, GunLightsTintTheHullYellow) {
   const auto tankPixels = [] {
     std::vector<unsigned char> rgb(300 * 150 * 3);
@@ -316,8 +302,8 @@ TEST_F(TankPictures, GunLightsTintTheHullYellow) {
     return rgb;
   };
   tank.gunsFiring = true;
-  drawFrame();              // the guns' first step puts their lights on
-  tank.gunsFiring = false;  // no tracer or flash in the next frames, the lights stay
+  drawFrame();  // the guns' lights go on; the next frames draw no tracer or flash
+  tank.gunsFiring = false;
   ASSERT_TRUE(lit(GL_LIGHT1) && lit(GL_LIGHT2));
   drawPausedFrame();
   const std::vector<unsigned char> shone = tankPixels();
@@ -334,10 +320,10 @@ TEST_F(TankPictures, GunLightsTintTheHullYellow) {
   EXPECT_EQ(bluer, 0);
 }
 
+// Each gun's dash runs from its mount towards the aim point, the right one an eighth ahead.
 TEST_F(TankPictures, TracersRunOutFromTheirOwnGuns) {
   tank.gunsFiring = true;
-  // The point at fraction f of a gun's line: from its mount (m, 0.1) to (0, 2), both scaled by
-  // 0.8 about the tank's origin (0, -0.1).
+  // Fraction f of the line from a mount (m, 0.1) to (0, 2), in the tank's 0.8 scale.
   const auto along = [](double m, double f) {
     return std::pair{0.8 * m * (1 - f), 0.8 * (0.1 + 2 * f) - 0.1};
   };
@@ -359,9 +345,8 @@ TEST_F(TankPictures, TracersRunOutFromTheirOwnGuns) {
   }
 }
 
-// A tank at rest aimed straight up is its own mirror image: hull, dome, wheels, guns and cannon
-// stand symmetrically about its centre, which shows in the middle of the scene. The shell flies
-// at full scale with its own bronze material, whatever was applied before.
+// A tank at rest aimed straight up is its own mirror image about the scene's centre; the shell
+// flies at full scale in its own bronze, whatever material was applied before.
 TEST_F(TankPictures, TankIsSymmetricAboutItsCentreAndTheShellShowsBronze) {
   tank.shellInFlight = true;
   tank.shellX = -1.0;
@@ -381,7 +366,6 @@ TEST_F(TankPictures, TankIsSymmetricAboutItsCentreAndTheShellShowsBronze) {
       drawn += a.r != 90 || a.g != 90 || a.b != 90;
     }
   EXPECT_GT(drawn, 2000);
-  // A few edge pixels fall differently on the two sides; a moved or resized part shows hundreds.
   EXPECT_LT(differing * 100, drawn)
       << differing << " of " << drawn << " drawn pixels on the left half";
 
@@ -395,8 +379,7 @@ TEST_F(TankPictures, TankIsSymmetricAboutItsCentreAndTheShellShowsBronze) {
   }
 }
 
-// The frame in which a blast destroys the tank no longer draws it: the game is over before the
-// tank's turn comes; later blasts in that frame do no more damage.
+// The frame in which a blast destroys the tank no longer draws it; later blasts do no damage.
 TEST_F(TankPictures, TankIsGoneInTheFrameItIsDestroyed) {
   const auto rightHalf = [] {  // the tank's screen-right half, away from both explosions
     std::vector<int> pixels;
@@ -425,10 +408,8 @@ TEST_F(TankPictures, TankIsGoneInTheFrameItIsDestroyed) {
   EXPECT_EQ(rightHalf(), without);
 }
 
-// A blast square touching the tank's box does nothing; each overlapping blast costs 50, and the
-// fifth destroys the tank.
+// Tank x and y put one box edge exactly where a blast of radius 0.5 at (cx, cy) ends.
 TEST(TankBlast, TouchingDoesNoDamageOverlappingCosts50AndTheFifthOverlapDestroys) {
-  // Tank x and y put one box edge exactly where a blast of radius 0.5 at (cx, cy) ends.
   const double cases[][4] = {{0.09, 0, 1, 0}, {-0.09, 0, -1, 0}, {0, 0.3, 0, 1}, {0, -0.22, 0, -1}};
   for (const auto& [x, y, cx, cy] : cases) {
     SCOPED_TRACE(testing::Message() << cx << ", " << cy);
