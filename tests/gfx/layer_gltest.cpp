@@ -644,6 +644,14 @@ TEST_F(Layer, DisplayListsDrawWhatTheirCallsDrawImmediately) {
   EXPECT_EQ(gl.listIndex(), 0u);
   EXPECT_TRUE(capture.triangles.empty()) << "compiling a list drew";
   EXPECT_FALSE(gl.isEnabled(GL_LIGHT1)) << "compiling a list changed the state";
+  // Drawing goes on as before once the list is closed.
+  gl.begin(GL_TRIANGLES);
+  gl.vertex(0, 0, 0);
+  gl.vertex(0.5, 0, 0);
+  gl.vertex(0, 0.5, 0);
+  gl.end();
+  ASSERT_EQ(capture.triangles.size(), 1u) << "a primitive after the list was not drawn";
+  capture.triangles.clear();
   gl.callList(first + 1);
   ASSERT_EQ(capture.triangles.size(), immediate.size());
   for (std::size_t i = 0; i < immediate.size(); ++i)
