@@ -1,5 +1,5 @@
 // Real frames read through GL state and pixels; the idle callback and pause keys in GLUT's own
-// loop; a seeded soak of the whole game (BRAMBLESHOT_SOAK_FRAMES frames); the swap interval.
+// loop; the swap interval.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -373,107 +372,6 @@ TEST(Idle, PauseKeysTakeTheIdleCallbackAwayAndGiveItBack) {
         ::testing::ExitedWithCode(idleRan), "")
         << "keys '" << keys << "'";
   }
-}
-
-// --- Soak ----------------------------------------------------------------------------------
-
-constexpr int kWidth = 240, kHeight = 180;  // a small window keeps a million frames affordable
-
-// Every position, angle and radius in the world is a number.
-bool allFinite() {
-  std::vector<double> v{
-      tank.x,           tank.y,           tank.aimX,   tank.aimY,         tank.pointerX,
-      tank.pointerY,    tank.shellX,      tank.shellY, tank.leftGunAngle, tank.rightGunAngle,
-      tank.cannonAngle, tank.shellHeading};
-  for (const Aircraft& a : squadron.aircraft)
-    v.insert(v.end(), {a.x, a.y, a.speed});
-  for (const Bomb& b : squadron.bombs)
-    v.insert(v.end(), {b.x, b.y, b.spin});
-  for (const Explosion& e : squadron.explosions)
-    v.insert(v.end(), {e.x, e.y, e.radius, e.maxRadius});
-  return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
-}
-
-TEST(Soak, WholeGamePlaysWithSeededInput) {
-  // Start-up from a copy of the images alone: the meshes load empty (drawing them costs most of a
-  // frame).
-  testenv::captureStdout([] {
-    testenv::loadAllTextures();
-    testenv::TempDir dir;
-    std::filesystem::create_directory(dir / "Resources");
-    for (const auto& entry : std::filesystem::directory_iterator("Resources"))
-      if (entry.path().extension() == ".bmp")
-        std::filesystem::copy_file(entry.path(), dir / "Resources" / entry.path().filename());
-    const std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    squadron.init(tankHitTest, game.score, game.kills, game.escapes);
-    tank.init(camera);
-    std::filesystem::current_path(home);
-    buildPanelLists();
-  });
-  game.score = game.kills = game.escapes = 0;
-  testenv::resizeWindow(kWidth, kHeight);
-  game.paused = game.helpShown = false;
-  glEnable(GL_RASTERIZER_DISCARD);  // no pixel is read: skip rasterising
-  const char* text = std::getenv("BRAMBLESHOT_SOAK_FRAMES");
-  const long frames = text != nullptr && *text != '\0' ? std::strtol(text, nullptr, 10) : 100000;
-  brambleshot::srand(20240611u);
-  std::mt19937 input(7u);
-  std::uniform_real_distribution<double> chance(0.0, 1.0);
-  const unsigned char keys[] = {' ', ' ', 'a', 'a', 'd', 'd', 'n', 'n', 'p', 'h', 'x', 'N', 'A'};
-
-  // kills + escapes + inFlight = those in flight when a new game zeroed the counters + launches.
-  int inFlightAtZero = squadron.inFlight, totalKills = 0, totalEscapes = 0;
-  long launchesSinceZero = 0, games = 0;
-  for (long frame = 0; frame < frames; ++frame) {
-    if (chance(input) < 0.06) {  // about as often as a busy player
-      const unsigned char key = keys[input() % sizeof keys];
-      const bool startsGame = key == 'n' && squadron.isGameOver();
-      onKeyboard(key, 0, 0);
-      if (startsGame) {
-        inFlightAtZero = squadron.inFlight;
-        launchesSinceZero = 0;
-        games += 1;
-      }
-    }
-    if (chance(input) < 0.02)
-      onMouse(GLUT_LEFT_BUTTON, tank.gunsFiring ? GLUT_UP : GLUT_DOWN, 0, 0);
-    if (chance(input) < 0.01) onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
-    const double move = chance(input);
-    if (move < 0.05) {
-      onMotion(static_cast<int>(input() % kWidth), static_cast<int>(input() % kHeight));
-    } else if (move < 0.12 && !squadron.aircraft.empty()) {  // follow an aircraft to hit it
-      const Aircraft& target = squadron.aircraft[frame % squadron.aircraft.size()];
-      int wx = 0, wy = 0;
-      if (windowPointOf(target.x + 0.05, target.y + 0.05, wx, wy)) onMotion(wx, wy);
-    }
-    // The idle callback's launch chance; there is no idle call while paused.
-    if (!game.paused && brambleshot::rand() % 100000 < 100) {
-      const int before = squadron.inFlight;
-      squadron.launchAircraft();
-      launchesSinceZero += squadron.inFlight - before;
-    }
-
-    const int killsBefore = game.kills, escapesBefore = game.escapes;
-    drawFrame();
-    SCOPED_TRACE(testing::Message() << "frame " << frame);
-    ASSERT_TRUE(allFinite());
-    ASSERT_TRUE(squadron.aircraft.size() <= 5 &&
-                squadron.inFlight == static_cast<int>(squadron.aircraft.size()));
-    ASSERT_TRUE(squadron.bombs.size() <= 400 && squadron.explosions.size() <= 400);
-    ASSERT_EQ(game.kills + game.escapes + squadron.inFlight, inFlightAtZero + launchesSinceZero);
-    ASSERT_TRUE(tank.health >= 0 && tank.health <= 250 && tank.health % 50 == 0 &&
-                (tank.health > 0 || squadron.isGameOver()))
-        << tank.health;
-    ASSERT_TRUE(game.kills >= killsBefore && game.escapes >= escapesBefore);
-    totalKills += game.kills - killsBefore;
-    totalEscapes += game.escapes - escapesBefore;
-  }
-
-  std::printf("soak: %ld frames, %ld games, %d kills, %d escapes\n", frames, games, totalKills,
-              totalEscapes);
-  EXPECT_TRUE(frames < 100000 || (games > 5 && totalKills > 5 && totalEscapes > 5))
-      << "a full run must have played games with kills and escapes";
 }
 
 // --- The swap interval -----------------------------------------------------------------------
