@@ -8,16 +8,18 @@
 set -euo pipefail
 
 run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
-              libfreetype-dev libpng-dev fonts-dejavu-core fonts-dejavu-extra libopenal-dev)
+              libfreetype-dev libpng-dev fonts-dejavu-core fonts-dejavu-extra libopenal-dev
+              libsdl2-dev)
 test_packages=(libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxtst-dev
                clang-14 libclang-rt-14-dev libpng-dev dpkg-dev desktop-file-utils appstream
                groff-base man-db file libx11-dev
                mesa-vulkan-drivers)
 bench_packages=(xvfb xauth libx11-dev libxtst-dev libgtest-dev libtinyobjloader-dev libstb-dev)
-# The game's own build (GL, GLU, freeglut, OpenAL, Xlib), dpkg-shlibdeps and file for the
-# dependencies CPack works out, lintian and appstreamcli for the checks of the built package.
+# The game's own build (GL, GLU, freeglut, OpenAL, Xlib, SDL2 for gamepads), dpkg-shlibdeps and
+# file for the dependencies CPack works out, lintian and appstreamcli for the checks of the built
+# package.
 package_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libopenal-dev
-                  libx11-dev dpkg-dev file lintian appstream)
+                  libsdl2-dev libx11-dev dpkg-dev file lintian appstream)
 
 wanted=("${run_packages[@]}")
 case "${1:-run}" in

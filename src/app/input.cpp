@@ -9,6 +9,7 @@
 
 #include "app/frame.h"
 #include "app/fullscreen.h"
+#include "app/pads.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "tank/tank.h"
@@ -118,6 +119,7 @@ void onIdle() {
   idleSleep();
   presentPendingFrame();
   offerLaunch();
+  readPads();  // after the sleep, so the pad is read as late as it can be before the frame
   glutPostRedisplay();
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/demos.h"
 #include "app/options.h"
+#include "app/pads.h"
 #include "app/startup.h"
 #include "app/streams.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   brambleshot::startUp(&argc, argv, options);
   if (!options.playFile.empty()) brambleshot::playDemo(options);
   if (!options.recordFile.empty()) brambleshot::startRecording();
+  brambleshot::startPads(!options.recordFile.empty());
   glutMainLoop();
   return 0;
 }
