@@ -1,0 +1,75 @@
+// The real game played by a scripted virtual pad under Xvfb while recording a demo: driving,
+// aiming, guns, cannon, new game, mute, pause (read on the timer) and the help page, each
+// reaching the demo as its key or button event; the demo then replays exactly in the plain game,
+// with no pad at all.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/test_util.h"
+
+#include "game_driver.h"
+
+namespace {
+
+using driver::GameProcess;
+
+TEST(PadScript, AScriptedPadPlaysTheRealGameAndItsDemoReplaysWithoutAPad) {
+  driver::VirtualScreen screen;
+  ASSERT_TRUE(screen.ok()) << "Xvfb did not start";
+  testenv::TempDir dir;
+  const std::string demo = (dir / "pad.demo").string();
+  const std::string script = (dir / "pad.script").string();
+  testenv::writeFile(script,
+                     "20\n"
+                     "3 x\n"  // a new game
+                     "20\n"
+                     "30 leftx=-1\n"  // drive
+                     "10\n"
+                     "30 dright\n"
+                     "10\n"
+                     "40 rightx=1 righty=-0.5\n"  // aim
+                     "40 rtrigger=1\n"            // guns
+                     "10\n"
+                     "3 a\n"  // cannon
+                     "20\n"
+                     "3 y\n"  // mute
+                     "10\n"
+                     "3 start\n"  // pause, then read on the timer
+                     "20\n"
+                     "3 start\n"
+                     "20\n"
+                     "3 back\n"  // help page
+                     "20\n"
+                     "3 back\n"
+                     "20\n");
+  {
+    GameProcess game(screen.name(), BRAMBLESHOT_SOURCE_DIR, 120.0, PADSCRIPT_BINARY,
+                     {{"--record", demo}, {"BRAMBLESHOT_PAD_SCRIPT=" + script}});
+    ASSERT_TRUE(game.waitForWindow()) << game.output();
+    for (int i = 0; i < 200 && game.output().find("pad script done") == std::string::npos; ++i)
+      game.settle(0.1);
+    ASSERT_NE(game.output().find("pad script done"), std::string::npos) << game.output();
+    EXPECT_NE(game.output().find("brambleshot: gamepad connected: Scripted pad\n"),
+              std::string::npos)
+        << game.output();
+    game.key("q");
+    ASSERT_EQ(game.waitForExit(30.0), 0) << game.output();
+  }
+  const std::string text = testenv::readFile(demo);
+  // Keys by their bytes: n, a, d, space, m, p (twice), h (twice); the guns as button 0.
+  for (const char* line :
+       {"\nkey 110 ", "\nkey 97 ", "\nkey 100 ", "\nkey 32 ", "\nkey 109 ", "\nkey 112 ",
+        "\nkey 104 ", "\nbutton 0 0 ", "\nbutton 0 1 ", "\nmotion "})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
+  EXPECT_NE(text.find("\nkey 112 ", text.find("\nkey 112 ") + 1), std::string::npos);
+  EXPECT_NE(text.find("\nkey 104 ", text.find("\nkey 104 ") + 1), std::string::npos);
+
+  GameProcess replay(screen.name(), BRAMBLESHOT_SOURCE_DIR, 120.0, driver::binaryPath(),
+                     {{"--play", demo, "--fast"}, {}});
+  EXPECT_EQ(replay.waitForExit(110.0), 0) << replay.output();
+  EXPECT_NE(replay.output().find("frames replayed exactly"), std::string::npos) << replay.output();
+  EXPECT_EQ(replay.output().find("gamepad"), std::string::npos) << replay.output();
+}
+
+}  // namespace
