@@ -379,6 +379,27 @@ MUTATIONS = [
       "if (!isOpen() || paused_ || muted_ ||", "if (!isOpen() || muted_ ||"),
     M("audio-starts-while-muted", "src/audio/sound_player.cpp",
       "if (!isOpen() || paused_ || muted_ ||", "if (!isOpen() || paused_ ||"),
+    # --- pad: gamepads ------------------------------------------------------------------------
+    M("pad-aim-axis-inverted", "src/pad/pad_mapper.cpp",
+      "aimX_ + pad.rightX / tilt * speed", "aimX_ - pad.rightX / tilt * speed"),
+    M("pad-sdl-vertical-axis-inverted", "src/pad/sdl_pads.cpp",
+      "state.rightY = axis(", "state.rightY = -axis("),
+    M("pad-dead-zone-removed", "src/pad/pad_mapper.h",
+      "kAimDeadZone = 0.2;", "kAimDeadZone = 0.0;"),
+    M("pad-button-mapped-to-the-wrong-action", "src/pad/pad_mapper.cpp",
+      "{PadButton::x, 'n'}", "{PadButton::x, 'm'}"),
+    M("pad-sdl-button-mapped-to-the-wrong-action", "src/pad/sdl_pads.cpp",
+      "{PadButton::back, SDL_CONTROLLER_BUTTON_BACK}", "{PadButton::back, SDL_CONTROLLER_BUTTON_B}"),
+    M("pad-steers-every-frame", "src/pad/pad_mapper.cpp",
+      "++steerFrames_ >= kSteerRepeatFrames", "++steerFrames_ >= 1"),
+    M("pad-guns-held-after-the-pad-goes", "src/pad/pad_mapper.cpp",
+      "  if (gunsHeld_) sink.leftButton(false, pointerX, pointerY);\n", ""),
+    M("pad-held-button-pressed-on-takeover", "src/pad/pad_mapper.cpp",
+      "    previous_ = pad;\n    if (!pad.connected) return;",
+      "    previous_ = PadState{};\n    previous_.id = pad.id;\n    if (!pad.connected) return;"),
+    M("pad-last-connected-plays", "src/pad/sdl_pads.cpp",
+      "SDL_GameController* controller = pads_[0].controller;",
+      "SDL_GameController* controller = pads_[count_ - 1].controller;"),
 ]
 
 
