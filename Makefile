@@ -8,11 +8,13 @@ CTEST_ARGS ?=
 FUZZ_SECONDS ?= 1800
 
 PKG_BUILD  ?= build/package
+# Warnings as errors: CI sets BRAMBLESHOT_WERROR=ON in the environment.
+BRAMBLESHOT_WERROR ?= OFF
 # Configuring again is quick, and it picks up packages installed since the last time.
-CONFIGURE   = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+CONFIGURE   = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBRAMBLESHOT_WERROR=$(BRAMBLESHOT_WERROR)
 
 .PHONY: run build test sanitize fuzz fuzz-smoke session soak screenshots bench deps test-deps \
-        resources icons package format clean mutate demo-pictures demos
+        resources icons package format lint clean mutate demo-pictures demos
 
 # Only the game itself: the tests and the tools are left for `make test`.
 run: deps
@@ -37,7 +39,8 @@ test: test-deps
 
 # The whole suite built with AddressSanitizer and UBSan (no recovery).
 sanitize: test-deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRAMBLESHOT_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRAMBLESHOT_SANITIZE=ON \
+	  -DBRAMBLESHOT_WERROR=$(BRAMBLESHOT_WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 	$(MAKE) fuzz-smoke
@@ -150,6 +153,17 @@ package:
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# What CI enforces: every C++ file as .clang-format lays it out, and the game's sources clean
+# under .clang-tidy (about a minute and a half on two cores). The drawing layer (src/gfx) is
+# left out of clang-tidy for now.
+TIDY_SOURCES = git ls-files 'src/*.cpp' ':!:src/gfx/*'
+lint: SHELL = /bin/bash
+lint: test-deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+	$(CONFIGURE) > /dev/null
+	set -o pipefail; $(TIDY_SOURCES) | xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet 2>&1 \
+	  | { grep -v ' warnings generated\.$$' || true; }
 
 clean:
 	rm -rf build

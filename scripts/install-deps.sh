@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a build needs, only those that are missing.
 #   scripts/install-deps.sh run    packages to build and play the game
-#   scripts/install-deps.sh test   the same plus what the test suite and the fuzzers use
+#   scripts/install-deps.sh test   the same plus what the test suite, the fuzzers and `make lint` use
 #   scripts/install-deps.sh bench  the same as run plus the benchmarks' X tools and peer loaders
 #   scripts/install-deps.sh package  only what builds the game itself, CPack's helpers and the
 #                                    package checkers (no tools, no tests)
@@ -12,7 +12,7 @@ run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
               libsdl2-dev)
 test_packages=(libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxtst-dev
                clang-14 libclang-rt-14-dev libpng-dev dpkg-dev desktop-file-utils appstream
-               groff-base man-db file libx11-dev
+               groff-base man-db file libx11-dev clang-format clang-tidy
                mesa-vulkan-drivers)
 bench_packages=(xvfb xauth libx11-dev libxtst-dev libgtest-dev libtinyobjloader-dev libstb-dev)
 # The game's own build (GL, GLU, freeglut, OpenAL, Xlib, SDL2 for gamepads), dpkg-shlibdeps and

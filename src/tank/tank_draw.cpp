@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "world/lighting.h"
 #include "tank/tank.h"
+#include "world/lighting.h"
 
 namespace brambleshot {
 

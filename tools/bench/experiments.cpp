@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "world/game.h"
-#include "world/lighting.h"
 #include "enemies/squadron.h"
 #include "timing.h"
+#include "world/game.h"
+#include "world/lighting.h"
 
 namespace bench {
 

@@ -126,8 +126,8 @@ bool runPaceBench(const PaceOptions& options, Report& report) {
                 {},
                 1});
     report.add({"pace_" + name + kDrawingKey + "_percent",
-                "  pace, " + name + kDrawingLabel + ", of 200 steps/s", "%", percent,
-                target, percent.median >= kTargets[s], 1});
+                "  pace, " + name + kDrawingLabel + ", of 200 steps/s", "%", percent, target,
+                percent.median >= kTargets[s], 1});
   }
   if (!sound) {
     std::printf("no sound device: the sound on/off pair is left out\n");

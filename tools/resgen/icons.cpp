@@ -53,7 +53,9 @@ bool inBar(float x, float y, float x0, float y0, float x1, float y1, float halfW
   return px * px + py * py <= halfWidth * halfWidth;
 }
 
-Rgb flat(std::uint32_t rgb, float, float) { return hex(rgb); }
+Rgb flat(std::uint32_t rgb, float, float) {
+  return hex(rgb);
+}
 
 std::vector<Layer> iconLayers() {
   using namespace std::placeholders;
@@ -67,14 +69,13 @@ std::vector<Layer> iconLayers() {
                     }});
   // Aircraft, flying left, high on the right.
   const Rgb plane = hex(0x4d5b4c);
-  layers.push_back({[](float x, float y) {
-                      return inEllipse(x, y, 0.64f, 0.26f, 0.2f, 0.045f) ||
-                             inPolygon(x, y, {{0.6f, 0.26f}, {0.72f, 0.26f}, {0.76f, 0.37f},
-                                              {0.7f, 0.37f}}) ||
-                             inPolygon(x, y, {{0.78f, 0.25f}, {0.84f, 0.25f}, {0.88f, 0.13f},
-                                              {0.83f, 0.13f}});
-                    },
-                    [plane](float, float) { return plane; }});
+  layers.push_back(
+      {[](float x, float y) {
+         return inEllipse(x, y, 0.64f, 0.26f, 0.2f, 0.045f) ||
+                inPolygon(x, y, {{0.6f, 0.26f}, {0.72f, 0.26f}, {0.76f, 0.37f}, {0.7f, 0.37f}}) ||
+                inPolygon(x, y, {{0.78f, 0.25f}, {0.84f, 0.25f}, {0.88f, 0.13f}, {0.83f, 0.13f}});
+       },
+       [plane](float, float) { return plane; }});
   // Bomb falling from it.
   layers.push_back({[](float x, float y) { return inEllipse(x, y, 0.47f, 0.42f, 0.022f, 0.05f); },
                     std::bind(flat, 0x2b2b2b, _1, _2)});
@@ -87,8 +88,13 @@ std::vector<Layer> iconLayers() {
   // Tank: hull with sloped front, dome, barrel, wheels.
   const Rgb hull = hex(0x55603a);
   layers.push_back({[](float x, float y) {
-                      return inPolygon(x, y, {{0.2f, 0.7f}, {0.74f, 0.7f}, {0.8f, 0.78f},
-                                              {0.74f, 0.84f}, {0.24f, 0.84f}, {0.16f, 0.78f}}) ||
+                      return inPolygon(x, y,
+                                       {{0.2f, 0.7f},
+                                        {0.74f, 0.7f},
+                                        {0.8f, 0.78f},
+                                        {0.74f, 0.84f},
+                                        {0.24f, 0.84f},
+                                        {0.16f, 0.78f}}) ||
                              inEllipse(x, y, 0.44f, 0.7f, 0.13f, 0.09f) ||
                              inBar(x, y, 0.46f, 0.66f, 0.6f, 0.46f, 0.022f);
                     },
