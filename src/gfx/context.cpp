@@ -10,6 +10,19 @@ namespace brambleshot::gfx {
 
 namespace {
 
+// a x b for column-major single-precision matrices, summed in order without fused steps, as
+// GL multiplies its matrices.
+void multiplySingle(const std::array<float, 16>& a, const std::array<float, 16>& b,
+                    std::array<float, 16>& product) {
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 4; ++column) {
+      float sum = a[row] * b[column * 4];
+      for (int k = 1; k < 4; ++k)
+        sum += a[k * 4 + row] * b[column * 4 + k];
+      product[column * 4 + row] = sum;
+    }
+}
+
 // Beyond this, nested glCallList calls are ignored (GL's own limit is 64).
 constexpr int kMaxCallDepth = 64;
 constexpr std::size_t kModelviewDepth = 32;  // GL_MAX_MODELVIEW_STACK_DEPTH
@@ -146,12 +159,18 @@ void Context::colour(double r, double g, double b, double a) {
 ClipVertex Context::transform(const InputVertex& v) {
   const Mat4& mv = modelview_.back();
   const Vec4 eye = mv * Vec4{v.position[0], v.position[1], v.position[2], 1.0};
-  const Vec4 clip = projection_.back() * eye;
+  // The position goes through projection x modelview in single precision, a product and a sum
+  // at a time, as Mesa's vertex stage takes it: a vertex on a pixel's centre or a texel's edge
+  // then falls on the same side as in the classic pictures.
+  const float position[4] = {static_cast<float>(v.position[0]), static_cast<float>(v.position[1]),
+                             static_cast<float>(v.position[2]), 1.0f};
   ClipVertex out{};
-  out.position[0] = static_cast<float>(clip.x);
-  out.position[1] = static_cast<float>(clip.y);
-  out.position[2] = static_cast<float>(clip.z);
-  out.position[3] = static_cast<float>(clip.w);
+  for (int row = 0; row < 4; ++row) {
+    float sum = clipMatrix_[row] * position[0];
+    for (int k = 1; k < 4; ++k)
+      sum += clipMatrix_[k * 4 + row] * position[k];
+    out.position[row] = sum;
+  }
   Colour colour = v.colour;
   if (lightingOn_) {
     const auto& nm = normalMatrix_;
@@ -217,18 +236,14 @@ void Context::multMatrix(const Mat4& m) {
   // GL keeps its matrices in single precision and multiplies them so: the world un-projects
   // through what the game reads back, which must be the very numbers the system's GL gives.
   Mat4& top = stack().back();
-  float a[16], b[16];
+  std::array<float, 16> a, b, product;
   for (int i = 0; i < 16; ++i) {
     a[i] = static_cast<float>(top.m[i]);
     b[i] = static_cast<float>(m.m[i]);
   }
-  for (int row = 0; row < 4; ++row)
-    for (int column = 0; column < 4; ++column) {
-      float sum = a[row] * b[column * 4];
-      for (int k = 1; k < 4; ++k)
-        sum += a[k * 4 + row] * b[column * 4 + k];
-      top.m[column * 4 + row] = sum;
-    }
+  multiplySingle(a, b, product);
+  for (int i = 0; i < 16; ++i)
+    top.m[i] = product[i];
   changed();
 }
 
@@ -254,7 +269,12 @@ void Context::ortho(double l, double r, double b, double t, double n, double f) 
 
 void Context::changed() {
   if (!normalMatrix(modelview_.back(), normalMatrix_)) normalMatrix_ = {0, 0, 0, 0, 0, 0, 0, 0, 0};
-  clipMatrix_ = projection_.back() * modelview_.back();
+  std::array<float, 16> projection, modelview;
+  for (int i = 0; i < 16; ++i) {
+    projection[i] = static_cast<float>(projection_.back().m[i]);
+    modelview[i] = static_cast<float>(modelview_.back().m[i]);
+  }
+  multiplySingle(projection, modelview, clipMatrix_);
 }
 
 // --- switches, lights, material ---------------------------------------------------------------

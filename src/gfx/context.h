@@ -147,7 +147,8 @@ class Context {
   std::vector<Mat4> projection_{Mat4{}};
   bool projectionMode_ = false;
   std::array<double, 9> normalMatrix_{1, 0, 0, 0, 1, 0, 0, 0, 1};
-  Mat4 clipMatrix_;  // projection x modelview
+  std::array<float, 16> clipMatrix_{1, 0, 0, 0, 0, 1, 0, 0,
+                                    0, 0, 1, 0, 0, 0, 0, 1};  // projection x modelview
   LightingState lighting_;
   bool lightingOn_ = false;
   bool textureOn_ = false;
