@@ -28,4 +28,24 @@ TEST(Backends, TheShadersBackendDrawsTheClassicPictures) {
   EXPECT_NE(result.output.find("49 frames"), std::string::npos) << result.output;
 }
 
+// The still scenes (start screen, play with the mute mark, paused, help page, game over with its
+// card) at a small, the usual and a large window: the panel's labels and digits are scaled to
+// the window, so each size puts texel edges and vertices on other pixel centres.
+TEST(Backends, TheStillScenesMatchAtEverySize) {
+  const testenv::TempDir dir;
+  for (const char* size : {"400x300", "800x600", "1280x960"}) {
+    auto run = [&](const char* program, const char* name) {
+      return std::string("<(") + program + " " + (dir / name).string() + " --scenes --window " +
+             size + " --frames /dev/fd/3 3>&1 >/dev/null)";
+    };
+    const std::string command = std::string(FRAMEDIFF) + " --shifted --noise 2 " +
+                                run(SCREENSHOTS, "classic") + " " +
+                                run(SCREENSHOTS_SHADERS, "shaders");
+    const auto result =
+        testenv::runProcess("/bin/bash", {"-c", command}, testenv::sourceDir(), 600);
+    EXPECT_EQ(result.exitCode, 0) << size << "\n" << result.output;
+    EXPECT_NE(result.output.find("5 frames"), std::string::npos) << size << "\n" << result.output;
+  }
+}
+
 }  // namespace

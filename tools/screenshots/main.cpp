@@ -2,7 +2,7 @@
 // screen, a busy moment of play, the help page and the game-over screen.
 //
 //   screenshots [OUTPUT_DIR] [--frame-hashes FILE] [--frames FILE [--sample N]]
-//               [--window WIDTHxHEIGHT]
+//               [--window WIDTHxHEIGHT] [--scenes]
 //
 // OUTPUT_DIR defaults to docs/screenshots; run it from the repository's root. With
 // --frame-hashes it also writes a hash of every frame's pixels, one line per frame: an
@@ -12,6 +12,9 @@
 // Nth frame of play goes there, followed by each of the four pictures as it is saved (a quick
 // comparison of two ways of drawing: the suite's). --window plays at another
 // window size; the autopilot aims through window pixels, so that game takes its own course.
+// --scenes saves the still scenes instead, quickly at any size: the start screen, a moment of
+// play with the mute mark, the same paused, the help page and the game over with its
+// best-score card; --frames then carries just those five pictures.
 //
 // It runs the game's own start-up and frames in a real window, so the pictures are exactly what
 // the game draws; only the input comes from the autopilot instead of a player. The best scores
@@ -31,6 +34,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/best_scores.h"
@@ -106,6 +110,7 @@ void readFrameTopDown(std::vector<unsigned char>& topDown) {
 std::ofstream frameHashes;
 std::FILE* frameStream = nullptr;
 int sampleEvery = 0;  // --sample: 0 streams every frame
+bool scenesOnly = false;
 int framesPlayed = 0;
 
 void streamFrame(const std::vector<unsigned char>& topDown) {
@@ -127,7 +132,7 @@ void recordFrame() {
     std::snprintf(line, sizeof line, "%016llx\n", static_cast<unsigned long long>(hash));
     frameHashes << line;
   }
-  if (frameStream && (sampleEvery == 0 || framesPlayed % sampleEvery == 0)) {
+  if (frameStream && !scenesOnly && (sampleEvery == 0 || framesPlayed % sampleEvery == 0)) {
     readFrameTopDown(pixels);
     streamFrame(pixels);
   }
@@ -136,7 +141,7 @@ void recordFrame() {
 bool savePicture(const std::filesystem::path& path) {
   std::vector<unsigned char> topDown;
   readFrameTopDown(topDown);
-  if (frameStream && sampleEvery > 0) streamFrame(topDown);
+  if (frameStream && (sampleEvery > 0 || scenesOnly)) streamFrame(topDown);
   const bool ok = tools::writePng(path, game.windowWidth, game.windowHeight, 3, topDown);
   if (ok) std::printf("wrote %s\n", path.c_str());
   return ok;
@@ -204,6 +209,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "screenshots: --sample wants a whole number of frames\n");
         return 2;
       }
+    } else if (std::strcmp(argv[i], "--scenes") == 0) {
+      scenesOnly = true;
     } else if (std::strcmp(argv[i], "--window") == 0 && i + 1 < argc) {
       if (!parseWindowSize(argv[++i], options.windowWidth, options.windowHeight)) {
         std::fprintf(stderr, "screenshots: %s is not a window size\n", argv[i]);
@@ -234,17 +241,43 @@ int main(int argc, char** argv) {
 
   onKeyboard('n', 0, 0);
   int frame = 0;
-  while (frame < kMaxFrames && !busyMoment()) {
+  if (scenesOnly) {
+    while (frame < 400) {
+      if (frame % 100 == 0) squadron.launchAircraft();
+      playFrame(false);
+      ++frame;
+    }
+    // Each key's picture; the keys after it take the game back to play, unmuted.
+    const std::pair<const char*, const char*> stills[] = {
+        {"m", "muted.png"}, {"p", "paused.png"}, {"ph", "help.png"}};
+    for (const auto& [keys, name] : stills) {
+      for (const char* key = keys; *key != '\0'; ++key)
+        onKeyboard(static_cast<unsigned char>(*key), 0, 0);
+      displayFrame();
+      ok = savePicture(out / name) && ok;
+    }
+    onKeyboard('h', 0, 0);
+    onKeyboard('m', 0, 0);
+    tank.health = 50;  // the next bomb ends the game
+  }
+  // The scenes bring the end on sooner: aircraft come often and the tank seeks their bombs.
+  while (scenesOnly && frame < kMaxFrames && !squadron.isGameOver()) {
+    if (frame % 50 == 0) squadron.launchAircraft();
+    playFrame(true);
+    ++frame;
+  }
+  while (!scenesOnly && frame < kMaxFrames && !busyMoment()) {
     playFrame(false);
     ++frame;
   }
-  ok = savePicture(out / "playing.png") && ok;
-  std::printf("busy moment after %d frames\n", frame);
-
-  onKeyboard('h', 0, 0);
-  displayFrame();
-  ok = savePicture(out / "help.png") && ok;
-  onKeyboard('h', 0, 0);
+  if (!scenesOnly) {
+    ok = savePicture(out / "playing.png") && ok;
+    std::printf("busy moment after %d frames\n", frame);
+    onKeyboard('h', 0, 0);
+    displayFrame();
+    ok = savePicture(out / "help.png") && ok;
+    onKeyboard('h', 0, 0);
+  }
 
   while (frame < 2 * kMaxFrames && !squadron.isGameOver()) {
     playFrame(true);
