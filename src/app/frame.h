@@ -2,13 +2,9 @@
 // page.
 #pragma once
 
-#include "assets/bitmap.h"
+#include "assets/textures.h"
 
 namespace brambleshot {
-
-inline constexpr TextureId kDesertTexture = 5001;
-inline constexpr TextureId kHelpTexture = 6050;
-inline constexpr TextureId kHelpMaskTexture = 6051;
 
 // The panel takes the left eighth of the window (truncated), the scene the rest.
 inline int panelWidthFor(int windowWidth) {

@@ -13,6 +13,7 @@
 #include "app/input.h"
 #include "app/swap_interval.h"
 #include "assets/bitmap.h"
+#include "assets/textures.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "gfx/drawing.h"
@@ -57,25 +58,25 @@ void loadShellTextures() {
   // The order is the load order: a missing file stops start-up at the first one missing.
   static constexpr Image kImages[] = {
       {"./Resources/desert05.bmp", kDesertTexture},
-      {"./Resources/numNeg.bmp", 5999},
-      {"./Resources/num0.bmp", 6000},
-      {"./Resources/num1.bmp", 6001},
-      {"./Resources/num2.bmp", 6002},
-      {"./Resources/num3.bmp", 6003},
-      {"./Resources/num4.bmp", 6004},
-      {"./Resources/num5.bmp", 6005},
-      {"./Resources/num6.bmp", 6006},
-      {"./Resources/num7.bmp", 6007},
-      {"./Resources/num8.bmp", 6008},
-      {"./Resources/num9.bmp", 6009},
-      {"./Resources/Start.bmp", 6010},
-      {"./Resources/GameOver.bmp", 6011},
-      {"./Resources/Cannon.bmp", 6020},
-      {"./Resources/Reloading.bmp", 6021},
-      {"./Resources/Score.bmp", 6030},
-      {"./Resources/Health.bmp", 6031},
-      {"./Resources/Kills.bmp", 6040},
-      {"./Resources/Escapes.bmp", 6041},
+      {"./Resources/numNeg.bmp", kMinusTexture},
+      {"./Resources/num0.bmp", kDigitTexture + 0},
+      {"./Resources/num1.bmp", kDigitTexture + 1},
+      {"./Resources/num2.bmp", kDigitTexture + 2},
+      {"./Resources/num3.bmp", kDigitTexture + 3},
+      {"./Resources/num4.bmp", kDigitTexture + 4},
+      {"./Resources/num5.bmp", kDigitTexture + 5},
+      {"./Resources/num6.bmp", kDigitTexture + 6},
+      {"./Resources/num7.bmp", kDigitTexture + 7},
+      {"./Resources/num8.bmp", kDigitTexture + 8},
+      {"./Resources/num9.bmp", kDigitTexture + 9},
+      {"./Resources/Start.bmp", kStartTexture},
+      {"./Resources/GameOver.bmp", kGameOverTexture},
+      {"./Resources/Cannon.bmp", kCannonTexture},
+      {"./Resources/Reloading.bmp", kReloadingTexture},
+      {"./Resources/Score.bmp", kScoreTexture},
+      {"./Resources/Health.bmp", kHealthTexture},
+      {"./Resources/Kills.bmp", kKillsTexture},
+      {"./Resources/Escapes.bmp", kEscapesTexture},
       {"./Resources/help.bmp", kHelpTexture},
       {"./Resources/help_mask.bmp", kHelpMaskTexture},
   };

@@ -1,19 +1,15 @@
-// Uncompressed 24-bit BMP reader and the fixed-number texture registry.
-//
-// Textures are never named by GL: each owner binds its own fixed TextureId numbers
-// (0 built-in, 1001-1004 tank, 2001-2002 squadron, 5001 and 5999-6051 backdrop, panel, help).
+// Uncompressed 24-bit BMP reader and the upload of an image under its fixed texture number
+// (assets/textures.h).
 #pragma once
-
-#include <GL/gl.h>
 
 #include <cstdint>
 #include <limits>
 #include <memory>
 #include <string>
 
-namespace brambleshot {
+#include "assets/textures.h"
 
-using TextureId = GLuint;
+namespace brambleshot {
 
 struct BitmapImage {
   std::int32_t width = 0;                   // pixels per row

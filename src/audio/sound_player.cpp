@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "audio/wav.h"
 
@@ -40,7 +41,7 @@ enum Sound : int {
   kNoSound = -1
 };
 
-constexpr SoundInfo kSounds[SoundPlayer::kSoundCount] = {
+constexpr SoundInfo kSounds[] = {
     {"guns.wav", 0.22f, 2, 0, 0.06f},  // held down: a crack every four frames, under the rest
     {"cannon.wav", 0.80f, 2, 2, 0.02f},
     {"impact.wav", 0.45f, 2, 1, 0.05f},
@@ -53,13 +54,32 @@ constexpr SoundInfo kSounds[SoundPlayer::kSoundCount] = {
     {"jingle.wav", 0.50f, 1, 3, 0.00f},
     {"engine.wav", 0.12f, 1, 0, 0.00f},  // one aircraft; louder with up to three
 };
-static_assert(kEngine + 1 == SoundPlayer::kSoundCount);
+static_assert(kEngine + 1 == SoundPlayer::kSoundCount && std::size(kSounds) == kEngine + 1);
+
+struct EventSound {
+  GameEvent event;
+  Sound sound;
+};
 
 // The sound of each event, in GameEvent order. A destroyed bomb has none of its own: it is
 // heard through its explosion.
-constexpr Sound kEventSound[kGameEventCount] = {kGuns,    kCannon,    kImpact, kShotDown,
-                                                kRelease, kNoSound,   kGround, kBoom,
-                                                kPop,     kTankBlast, kJingle};
+constexpr EventSound kEventSounds[] = {
+    {GameEvent::gunBurst, kGuns},         {GameEvent::cannonShot, kCannon},
+    {GameEvent::shellImpact, kImpact},    {GameEvent::aircraftShotDown, kShotDown},
+    {GameEvent::bombReleased, kRelease},  {GameEvent::bombDestroyed, kNoSound},
+    {GameEvent::bombHitsGround, kGround}, {GameEvent::largeExplosion, kBoom},
+    {GameEvent::smallExplosion, kPop},    {GameEvent::tankDestroyed, kTankBlast},
+    {GameEvent::newGame, kJingle},
+};
+
+// Every event once, in order: a new event without its sound does not compile.
+constexpr bool everyEventInOrder() {
+  if (std::size(kEventSounds) != kGameEventCount) return false;
+  for (int i = 0; i < kGameEventCount; ++i)
+    if (static_cast<int>(kEventSounds[i].event) != i) return false;
+  return true;
+}
+static_assert(everyEventInOrder(), "kEventSounds must list every GameEvent once, in order");
 
 // A chain reaction can start many explosions in one frame; more than this many starts of one
 // sound per frame only add loudness.
@@ -208,7 +228,7 @@ int SoundPlayer::takeVoice(int sound) {
 void SoundPlayer::play(GameEvent event, double x) {
   const int index = static_cast<int>(event);
   if (!isOpen() || paused_ || muted_ || index < 0 || index >= kGameEventCount) return;
-  const Sound sound = kEventSound[index];
+  const Sound sound = kEventSounds[index].sound;
   if (sound == kNoSound || startedThisFrame_[sound] >= kStartsPerFrame) return;
   const int v = takeVoice(sound);
   if (v < 0) return;

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "assets/bitmap.h"
 #include "assets/material.h"
 #include "enemies/hitbox.h"
 #include "world/events.h"

@@ -7,13 +7,10 @@
 #include <cstddef>
 #include <vector>
 
-#include "assets/bitmap.h"
 #include "assets/mesh.h"
+#include "assets/textures.h"
 
 namespace brambleshot {
-
-inline constexpr TextureId kBombTexture = 2001;
-inline constexpr TextureId kExplosionTexture = 2002;
 
 // Asked by every blast frame with the blast's centre and radius; true = the tank is destroyed.
 using HitTest = bool (*)(const double centre[2], double radius);

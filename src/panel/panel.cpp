@@ -16,20 +16,6 @@ HudPanel hudPanel;
 
 namespace {
 
-constexpr GLuint kMinusTexture = 5999;
-constexpr GLuint kDigitTexture = 6000;  // digit d is 6000 + d
-constexpr GLuint kStartTexture = 6010;
-constexpr GLuint kGameOverTexture = 6011;
-constexpr GLuint kCannonTexture = 6020;
-constexpr GLuint kReloadingTexture = 6021;
-constexpr GLuint kScoreTexture = 6030;
-constexpr GLuint kHealthTexture = 6031;
-constexpr GLuint kKillsTexture = 6040;
-constexpr GLuint kEscapesTexture = 6041;
-constexpr GLuint kMuteTexture = 6090;
-constexpr GLuint kPausedTexture = 6091;
-constexpr GLuint kReplayTexture = 6092;
-
 bool muteMarkLoaded = false;
 bool pausedMarkLoaded = false;
 bool replayMarkLoaded = false;

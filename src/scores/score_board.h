@@ -8,16 +8,6 @@
 
 namespace brambleshot {
 
-// The board's pictures, numbered clear of the game's own (0 to 6051).
-inline constexpr TextureId kScoreCardTexture = 7001;
-inline constexpr TextureId kScoreCardMaskTexture = 7002;
-inline constexpr TextureId kScoreDigitsTexture = 7003;
-inline constexpr TextureId kHintTexture = 7004;
-inline constexpr TextureId kHintMaskTexture = 7005;
-inline constexpr TextureId kPlayOnTexture = 7006;
-inline constexpr TextureId kMissedTexture = 7007;
-inline constexpr TextureId kMissedWordsTexture = 7008;
-
 // Where the board stands in the play plane z = 0, in world units: the card is centred above
 // the ground, clear of the tank's row, and the hint strip lies under it.
 inline constexpr double kScoreCardSide = 3.3;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "assets/bitmap.h"
 #include "assets/vec.h"
 #include "enemies/squadron.h"
 #include "world/events.h"

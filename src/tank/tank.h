@@ -7,17 +7,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "assets/bitmap.h"
 #include "assets/mesh.h"
+#include "assets/textures.h"
 
 namespace brambleshot {
 
 struct Camera;
-
-inline constexpr TextureId kReticleTexture = 1001;
-inline constexpr TextureId kReticleMaskTexture = 1002;
-inline constexpr TextureId kMuzzleFlashTexture = 1003;
-inline constexpr TextureId kMuzzleFlashMaskTexture = 1004;
 
 struct Tank {
   double x = 0.0;  // along the ground; changed only by steer and reset
