@@ -18,8 +18,9 @@ enum class GameEvent {
   smallExplosion,  // the shell's own explosion
   tankDestroyed,
   newGame,
+  count  // not an event: the number of events, so it stays last
 };
-inline constexpr int kGameEventCount = 11;
+inline constexpr int kGameEventCount = static_cast<int>(GameEvent::count);
 
 // x: where the event happens along the play field, in world units (+x shows on screen left).
 using EventListener = void (*)(GameEvent event, double x);
