@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "enemies/squadron.h"
+#include "host/host.h"
 #include "world/game.h"
 
 namespace brambleshot {
@@ -32,6 +33,7 @@ void noteFinishedGame() {
   if (over && !gameOverSeen && entering) {
     const std::time_t now = fixedClock != 0 ? fixedClock : std::time(nullptr);
     newRow = scoreStore.record(finishedGame(game.score, game.kills, now));
+    host::keepSavedFiles();
     if (newRow < 0) missedScore = game.score;
   }
   if (!over) {

@@ -277,6 +277,17 @@ void playDemo(const Options& options) {
 
 }  // namespace brambleshot
 
+#if defined(BRAMBLESHOT_HOST_BROWSER)
+
+namespace brambleshot {
+
+// A page has no display connection that could break under it.
+void watchDisplay() {}
+
+}  // namespace brambleshot
+
+#else
+
 // Included last: Xlib's macros (None, Bool, Status...) stay out of everything above.
 #include <X11/Xlib.h>
 
@@ -306,3 +317,5 @@ void watchDisplay() {
 }
 
 }  // namespace brambleshot
+
+#endif

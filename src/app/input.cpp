@@ -3,15 +3,14 @@
 
 #include <GL/freeglut.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "app/frame.h"
 #include "app/fullscreen.h"
 #include "app/pads.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
+#include "host/host.h"
 #include "tank/tank.h"
 #include "world/events.h"
 #include "world/game.h"
@@ -107,7 +106,7 @@ void setIdleCallback(void (*idle)()) {
 }
 
 void idleSleep() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  host::pauseBetweenSteps();
 }
 
 void offerLaunch() {

@@ -11,7 +11,11 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "pad/pad_mapper.h"
+#if defined(BRAMBLESHOT_HOST_BROWSER)
+#include "pad/browser_pads.h"
+#else
 #include "pad/sdl_pads.h"
+#endif
 #include "tank/tank.h"
 #include "world/game.h"
 
@@ -23,7 +27,11 @@ PadSource* padSource = nullptr;
 InputRoutes padRoutes{};
 PadMapper padMapper;
 PadState padState;
-SdlPads sdlPads;  // closed by its destructor when the game exits
+#if defined(BRAMBLESHOT_HOST_BROWSER)
+BrowserPads systemPads;  // the page's Gamepad API
+#else
+SdlPads systemPads;  // closed by its destructor when the game exits
+#endif
 
 class RoutedSink : public PadSink {
  public:
@@ -59,8 +67,8 @@ void startPads(bool recording) {
 #ifdef BRAMBLESHOT_DRAWING_HEADLESS
   (void)recording;  // no window, no input, no timers: nothing to read pads for
 #else
-  if (!sdlPads.open(stdout)) return;
-  usePadSource(sdlPads, recording ? InputRoutes{recordKeyboard, recordMouse, recordMotion}
+  if (!systemPads.open(stdout)) return;
+  usePadSource(systemPads, recording ? InputRoutes{recordKeyboard, recordMouse, recordMotion}
                                   : InputRoutes{onKeyboard, onMouse, onMotion});
   glutTimerFunc(kPlayingLookMs, readWhilePaused, 0);
 #endif

@@ -3,7 +3,6 @@
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
-#include <sys/prctl.h>
 
 #include <ctime>
 
@@ -17,6 +16,7 @@
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "gfx/drawing.h"
+#include "host/host.h"
 #include "panel/panel.h"
 #include "tank/tank.h"
 #include "world/events.h"
@@ -120,10 +120,8 @@ void startUp(int* argc, char** argv, const Options& options) {
   startSound(options.mute);
   showReplayMark(!options.playFile.empty());
   glutSetCursor(GLUT_CURSOR_NONE);
-  // The idle callback's 5 ms sleep is the game's only pacing, and Linux lets a sleeping thread
-  // wake up to 50 us late by default: ask for its wake-up on time. Set last, so only this
-  // thread is sharpened, not the renderer's and the mixer's threads made above.
-  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+  // Last, so that only this thread is sharpened, not the renderer's and the mixer's made above.
+  host::wakeOnTime();
 }
 
 }  // namespace brambleshot

@@ -66,7 +66,7 @@ const char* scanFloat(const char* p, float& value) {
   const char* start = p;
   bool negative = false;
   if (*p == '+' || *p == '-') negative = *p++ == '-';
-  const char* body = p;
+  [[maybe_unused]] const char* body = p;  // the digits, for from_chars
 
   if (startsWithNoCase(p, "inf")) {
     p += 3;
@@ -116,6 +116,7 @@ const char* scanFloat(const char* p, float& value) {
     q = e;  // a bare marker (and sign) is consumed without effect
   }
 
+#if defined(__cpp_lib_to_chars)  // the browser's C++ library has no floating-point from_chars
   if (!hex) {
     float parsed = 0.0f;
     const auto result = std::from_chars(body, numberEnd, parsed, std::chars_format::general);
@@ -124,7 +125,9 @@ const char* scanFloat(const char* p, float& value) {
       return q;
     }
   }
+#endif
   // Hexadecimal, or out of range: strtof gives what scanf gives (infinity, or 0 / subnormal).
+  // Both round correctly, so an ordinary number reads the same either way.
   char copy[kLineChars + 1];
   const std::size_t length = static_cast<std::size_t>(numberEnd - start);
   std::memcpy(copy, start, length);

@@ -1,7 +1,9 @@
 // The sound player: the event table, voice allocation, panning, pause and mute.
 #include "audio/sound_player.h"
 
+#if __has_include(<AL/alext.h>)  // OpenAL Soft's extensions; the browser's OpenAL has none
 #include <AL/alext.h>
+#endif
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -294,6 +296,9 @@ void SoundPlayer::setMuted(bool muted) {
 }
 
 double SoundPlayer::mixedSeconds() const {
+#if !defined(ALC_DEVICE_CLOCK_SOFT)
+  return 0;
+#else
   if (!isOpen() || alcIsExtensionPresent(device_, "ALC_SOFT_device_clock") != ALC_TRUE) return 0;
   const auto getInteger64 =
       reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device_, "alcGetInteger64vSOFT"));
@@ -301,6 +306,7 @@ double SoundPlayer::mixedSeconds() const {
   ALCint64SOFT nanoseconds = 0;
   getInteger64(device_, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
   return static_cast<double>(nanoseconds) * 1e-9;
+#endif
 }
 
 }  // namespace brambleshot

@@ -105,6 +105,8 @@ void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks);
 void glutSwapBuffers();
 
 // GLUT's window and main loop, for the headless build (glut_headless.cpp): no window, no input.
+// (The browser's GLUT keeps these names for its own.)
+#if !defined(BRAMBLESHOT_HOST_BROWSER)
 void glutInit(int* argc, char** argv);
 void glutInitDisplayMode(unsigned int mode);
 void glutInitWindowSize(int width, int height);
@@ -127,5 +129,6 @@ void glutPostRedisplay();
 int glutGet(GLenum what);
 void glutMainLoopEvent();
 void glutMainLoop();
+#endif
 
 }  // namespace brambleshot::gfx::api

@@ -33,11 +33,22 @@ int systemRename(const char* from, const char* to) {
 }
 // A rename that fails with EEXIST rather than replace what is at `to`. Where the file system
 // cannot rename that way, a hard link does the same: it never replaces a name either.
+// (The browser's file system has neither; there the tab is the file's only writer, so a name
+// found free stays free until the rename.)
 int systemMoveAside(const char* from, const char* to) {
+#if defined(RENAME_NOREPLACE)
   if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return -1;
   if (::link(from, to) != 0) return -1;
   return ::unlink(from);
+#else
+  struct stat taken;
+  if (::lstat(to, &taken) == 0) {
+    errno = EEXIST;
+    return -1;
+  }
+  return std::rename(from, to);
+#endif
 }
 
 std::string errorText(int error) {

@@ -1,0 +1,96 @@
+// GLUT's main loop in the browser. The compiler's GLUT draws on the display's refresh
+// (requestAnimationFrame), which would tie the world's pace to the screen. This loop runs as
+// freeglut's does on the desktop: a frame when one was asked for, then the idle callback, again
+// and again; between rounds it yields to the browser on a 5 ms timer (the pause the desktop
+// takes in the idle callback), so the page's one thread never blocks.
+#include <emscripten.h>
+#include <emscripten/eventloop.h>
+#include <emscripten/html5.h>
+
+#include <GL/freeglut.h>
+
+// This file defines the names the browser's <GL/freeglut.h> maps, and calls the compiler's own.
+#undef glutDisplayFunc
+#undef glutIdleFunc
+#undef glutPostRedisplay
+#undef glutMainLoop
+#undef glutMainLoopEvent
+#undef glutCloseFunc
+#undef glutSetOption
+#undef glutLeaveFullScreen
+#undef glutGet
+
+namespace brambleshot::host {
+
+namespace {
+
+struct Loop {
+  void (*display)() = nullptr;
+  void (*idle)() = nullptr;
+  bool redisplay = false;
+  bool running = false;
+};
+Loop loop;
+
+constexpr double kPauseMs = 5.0;
+
+void runDisplay() {
+  if (loop.redisplay && loop.display) {
+    loop.redisplay = false;
+    loop.display();
+  }
+}
+
+void round(void*) {
+  runDisplay();
+  if (loop.idle) loop.idle();
+  runDisplay();
+  emscripten_set_timeout(round, kPauseMs, nullptr);
+}
+
+}  // namespace
+
+void glutDisplayFunc(void (*callback)()) {
+  loop.display = callback;
+}
+
+void glutIdleFunc(void (*callback)()) {
+  loop.idle = callback;
+}
+
+void glutPostRedisplay() {
+  loop.redisplay = true;
+}
+
+void glutMainLoopEvent() {
+  runDisplay();
+}
+
+void glutMainLoop() {
+  if (loop.running) return;
+  loop.running = true;
+  // As the compiler's own GLUT starts: the first reshape carries the canvas's size.
+  ::glutReshapeWindow(::glutGet(GLUT_WINDOW_WIDTH), ::glutGet(GLUT_WINDOW_HEIGHT));
+  loop.redisplay = true;
+  emscripten_set_timeout(round, 0.0, nullptr);
+  emscripten_exit_with_live_runtime();
+}
+
+// A page cannot be closed under the game the way a window can: nothing to register.
+void glutCloseFunc(void (*)()) {}
+void glutSetOption(GLenum, int) {}
+
+void glutLeaveFullScreen() {
+  emscripten_exit_fullscreen();
+}
+
+int glutGet(GLenum what) {
+  if (what == GLUT_FULL_SCREEN) {
+    EmscriptenFullscreenChangeEvent state;
+    return emscripten_get_fullscreen_status(&state) == EMSCRIPTEN_RESULT_SUCCESS &&
+           state.isFullscreen;
+  }
+  return ::glutGet(what);
+}
+
+}  // namespace brambleshot::host

@@ -1,0 +1,21 @@
+// The browser's side of the host: no pause of its own (the loop's timer is the pause), and saved
+// files copied to IndexedDB.
+#include <emscripten.h>
+
+#include "host/host.h"
+
+namespace brambleshot::host {
+
+void pauseBetweenSteps() {}
+
+void wakeOnTime() {}
+
+void keepSavedFiles() {
+  // The page mounted IndexedDB's file system over the game's data folder before start-up
+  // (web/shell.js); this writes what changed back to the browser's storage.
+  EM_ASM({
+    if (Module.keepSavedFiles) Module.keepSavedFiles();
+  });
+}
+
+}  // namespace brambleshot::host

@@ -1,0 +1,12 @@
+// Appended to the compiled game's script, in its scope: lets the page wake the game's sound.
+// Browsers start an audio context suspended until the player's first key or click; the game's
+// OpenAL contexts are resumed from that first input (web/shell.js).
+Module['resumeAudio'] = function () {
+  if (typeof AL === 'undefined' || !AL.contexts) return;
+  for (var id in AL.contexts) {
+    var context = AL.contexts[id];
+    if (context && context.audioCtx && context.audioCtx.state === 'suspended') {
+      context.audioCtx.resume();
+    }
+  }
+};

@@ -1,0 +1,120 @@
+// The page around the game: loads it, keeps its best scores in the browser's storage, wakes
+// its sound on the first input, sizes the canvas to the page, and runs a committed demo when
+// the address asks for one (index.html?play=NAME): the outcome shows on the page and in the
+// console, with the desktop's exit statuses (0 replayed exactly, 3 diverged, 2 malformed).
+'use strict';
+
+(function () {
+  const canvas = document.getElementById('canvas');
+  const status = document.getElementById('status');
+  const soundButton = document.getElementById('sound');
+  const fullscreenButton = document.getElementById('fullscreen');
+  const query = new URLSearchParams(window.location.search);
+  const demo = query.get('play');
+  // Where the desktop game keeps its table: $HOME/.local/share/brambleshot (HOME is
+  // /home/web_user in the compiled game).
+  const scoreFolder = '/home/web_user/.local/share/brambleshot';
+  let running = false;
+  let muted = false;
+
+  function show(text) {
+    status.textContent = text;
+  }
+
+  // The game's lines go to the console as they are; a demo's also to the page.
+  function line(text, isError) {
+    (isError ? console.error : console.log)(text);
+    if (demo !== null) show(text);
+  }
+
+  const args = [];
+  if (demo !== null) {
+    if (!/^[A-Za-z0-9_-]+$/.test(demo)) {
+      line('brambleshot: "' + demo + '" is not the name of a demo', true);
+      window.brambleshotExit = 2;
+      return;
+    }
+    args.push('--play', '/demos/' + demo + '.demo', '--fast');
+  }
+
+  window.brambleshotSaves = 0;  // how many saves reached the browser's storage (for the tests)
+  window.Module = {
+    canvas: canvas,
+    arguments: args,
+    print: (text) => line(text, false),
+    printErr: (text) => line(text, true),
+    setStatus: (text) => { if (!running && text) show(text.replace(/\(.*\)/, '').trim() || 'Loading the game…'); },
+    preRun: [function () {
+      // The best scores live in IndexedDB: read in before the game starts, written back after
+      // every save.
+      const FS = Module.FS;
+      FS.mkdirTree(scoreFolder);
+      FS.mount(Module.IDBFS, {}, scoreFolder);
+      Module.addRunDependency('scores');
+      FS.syncfs(true, (error) => {
+        if (error) console.error('brambleshot: the stored best scores could not be read:', error);
+        Module.removeRunDependency('scores');
+      });
+    }],
+    keepSavedFiles: function () {
+      Module.FS.syncfs(false, (error) => {
+        if (error) console.error('brambleshot: the best scores could not be stored:', error);
+        else window.brambleshotSaves += 1;
+      });
+    },
+    onRuntimeInitialized: function () {
+      running = true;
+      show('');
+      window.brambleshotStarted = performance.now();
+      if (demo === null) requestAnimationFrame(fitCanvas);
+    },
+    onExit: function (code) {
+      window.brambleshotExit = code;
+      console.log('brambleshot: exit status ' + code);
+      if (demo === null) show(code === 0 ? 'The game has ended. Reload the page to play again.'
+                                         : 'The game stopped (status ' + code + ').');
+    },
+  };
+
+  // The canvas fills the space between the title and the controls, in whole pixels; every new
+  // size is a reshape, as a resized window is on the desktop.
+  function fitCanvas() {
+    if (!running || demo !== null || document.fullscreenElement) return;
+    const stage = document.getElementById('stage');
+    const width = Math.max(1, Math.floor(stage.clientWidth));
+    const height = Math.max(1, Math.floor(stage.clientHeight));
+    if (width !== canvas.width || height !== canvas.height) {
+      Module._brambleshot_resize(width, height);
+    }
+  }
+  window.addEventListener('resize', () => requestAnimationFrame(fitCanvas));
+  document.addEventListener('fullscreenchange', () => {
+    if (!document.fullscreenElement) requestAnimationFrame(fitCanvas);
+  });
+
+  // Browsers let a page make sound only after the player's first key or click.
+  function wakeSound() {
+    if (Module.resumeAudio) Module.resumeAudio();
+  }
+  for (const event of ['keydown', 'mousedown', 'touchstart']) {
+    window.addEventListener(event, wakeSound, { capture: true });
+  }
+  window.addEventListener('keydown', (event) => {
+    if (event.key === 'm' && !event.ctrlKey && !event.altKey && !event.metaKey) {
+      muted = !muted;
+      soundButton.textContent = muted ? 'Sound: off' : 'Sound: on';
+    }
+  }, { capture: true });
+
+  soundButton.addEventListener('click', () => {
+    if (!running) return;
+    Module._brambleshot_toggle_mute();
+    muted = !muted;
+    soundButton.textContent = muted ? 'Sound: off' : 'Sound: on';
+    soundButton.blur();
+  });
+  fullscreenButton.addEventListener('click', () => {
+    if (running) Module._brambleshot_toggle_fullscreen();
+    fullscreenButton.blur();
+  });
+})();
