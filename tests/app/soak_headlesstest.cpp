@@ -86,9 +86,9 @@ TEST(Soak, WholeGamePlaysWithSeededInput) {
       if (windowPointOf(target.x + 0.05, target.y + 0.05, wx, wy)) onMotion(wx, wy);
     }
     // The idle callback's launch chance; there is no idle call while paused.
-    if (!game.paused && brambleshot::rand() % 100000 < 100) {
+    if (!game.paused) {
       const int before = squadron.inFlight;
-      squadron.launchAircraft();
+      offerLaunch();
       launchesSinceZero += squadron.inFlight - before;
     }
 

@@ -24,6 +24,7 @@
 #include "app/demos.h"
 #include "app/frame.h"
 #include "app/startup.h"
+#include "autopilot.h"
 #include "demo/demo.h"
 #include "enemies/squadron.h"
 #include "tank/tank.h"
@@ -44,31 +45,14 @@ void frame(Input input) {
   recordDisplay();
 }
 
-void pointAt(double x, double y) {
-  int wx = 0, wy = 0;
-  if (windowPointOf(x, y, wx, wy)) recordMotion(wx, wy);
-}
-
-// Aims a little ahead of the aircraft furthest along and holds the guns on it; fires the
-// cannon when it is ready. Then dodges falling bombs, or drives under them when seekBombs.
+// The shared autopilot, its input going through the recording callbacks.
 void autopilot(bool shoot, bool seekBombs) {
-  const Aircraft* target = nullptr;
-  for (const Aircraft& a : squadron.aircraft)
-    if (!target || a.x > target->x) target = &a;
-  if (shoot) {
-    if (target) pointAt(target->x + 0.08 + target->speed * 4, target->y + 0.05);
-    if (tank.gunsFiring != (target != nullptr))
-      recordMouse(GLUT_LEFT_BUTTON, target ? GLUT_DOWN : GLUT_UP, 200, 100);
-    if (target && tank.reload == 0) recordKeyboard(' ', 200, 100);
-  }
-  const Bomb* nearest = nullptr;
-  for (const Bomb& b : squadron.bombs)
-    if (!nearest || std::abs(b.x - tank.x) < std::abs(nearest->x - tank.x)) nearest = &b;
-  if (nearest) {
-    const double gap = nearest->x - tank.x;
-    if (seekBombs && std::abs(gap) > 0.05) recordKeyboard(gap > 0 ? 'a' : 'd', 200, 100);
-    if (!seekBombs && std::abs(gap) < 0.6) recordKeyboard(gap > 0 ? 'd' : 'a', 200, 100);
-  }
+  static constexpr tools::AutopilotInput kInput = {
+      recordMotion,
+      [](bool held) { recordMouse(GLUT_LEFT_BUTTON, held ? GLUT_DOWN : GLUT_UP, 200, 100); },
+      [](unsigned char key) { recordKeyboard(key, 200, 100); },
+  };
+  tools::autopilot(shoot, seekBombs, kInput);
 }
 
 // A game played to its end: the tank holds its fire and seeks the bombs out.

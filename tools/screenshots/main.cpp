@@ -42,6 +42,7 @@
 #include "app/input.h"
 #include "app/options.h"
 #include "app/startup.h"
+#include "autopilot.h"
 #include "enemies/squadron.h"
 #include "png_writer.h"
 #include "ppm_stream.h"
@@ -147,32 +148,15 @@ bool savePicture(const std::filesystem::path& path) {
   return ok;
 }
 
-// Moves the pointer to where the world point (x, y, 0) shows, as a mouse motion would.
-void pointAt(double x, double y) {
-  int wx = 0, wy = 0;
-  if (windowPointOf(x, y, wx, wy)) onMotion(wx, wy);
-}
-
 // One frame of play: the idle callback's launch chance, the autopilot's input, the frame.
 void playFrame(bool seekBombs) {
-  if (brambleshot::rand() % 100000 < 100) squadron.launchAircraft();
-  // Aim at the aircraft furthest along, a little ahead of it; hold the guns on it.
-  const Aircraft* target = nullptr;
-  for (const Aircraft& a : squadron.aircraft)
-    if (!target || a.x > target->x) target = &a;
-  if (target) pointAt(target->x + 0.08 + target->speed * 4, target->y + 0.05);
-  if (tank.gunsFiring != (target != nullptr))
-    onMouse(GLUT_LEFT_BUTTON, target ? GLUT_DOWN : GLUT_UP, 0, 0);
-  if (target && tank.reload == 0) onKeyboard(' ', 0, 0);
-  // Keep clear of falling bombs, or, when the game should end, drive under them.
-  const Bomb* nearest = nullptr;
-  for (const Bomb& b : squadron.bombs)
-    if (!nearest || std::abs(b.x - tank.x) < std::abs(nearest->x - tank.x)) nearest = &b;
-  if (nearest) {
-    const double gap = nearest->x - tank.x;
-    if (seekBombs && std::abs(gap) > 0.05) onKeyboard(gap > 0 ? 'a' : 'd', 0, 0);
-    if (!seekBombs && std::abs(gap) < 0.6) onKeyboard(gap > 0 ? 'd' : 'a', 0, 0);
-  }
+  offerLaunch();
+  static constexpr tools::AutopilotInput kInput = {
+      onMotion,
+      [](bool held) { onMouse(GLUT_LEFT_BUTTON, held ? GLUT_DOWN : GLUT_UP, 0, 0); },
+      [](unsigned char key) { onKeyboard(key, 0, 0); },
+  };
+  tools::autopilot(true, seekBombs, kInput);
   displayFrame();
   recordFrame();
 }
