@@ -7,13 +7,11 @@
 #include <string_view>
 
 #include "app/version.h"
+#include "world/game.h"
 
 namespace brambleshot {
 
 namespace {
-
-constexpr int kMinWindowSide = 64;
-constexpr int kMaxWindowSide = 16384;
 
 constexpr const char* kUsage =
     "Usage: brambleshot [OPTION]... [GLUT OPTION]...\n"

@@ -23,15 +23,6 @@ namespace {
 
 constexpr long kPixelOffset = 54;
 
-std::uint32_t little32(const unsigned char* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-unsigned little16(const unsigned char* bytes) {
-  return static_cast<unsigned>(bytes[0]) | static_cast<unsigned>(bytes[1]) << 8;
-}
-
 }  // namespace
 
 bool readBitmap(const std::string& path, BitmapImage& image, std::int32_t largestSide) {

@@ -16,15 +16,6 @@ namespace {
 constexpr unsigned kPcmFormat = 1;
 constexpr int kMaxChunks = 64;  // a real file has a handful; more is garbage
 
-std::uint32_t little32(const unsigned char* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-unsigned little16(const unsigned char* bytes) {
-  return static_cast<unsigned>(bytes[0]) | static_cast<unsigned>(bytes[1]) << 8;
-}
-
 bool fail(std::string& error, const char* reason) {
   error = reason;
   return false;

@@ -10,13 +10,12 @@
 #include <initializer_list>
 
 #include "demo/demo.h"
+#include "world/game.h"
 
 namespace brambleshot {
 
 namespace {
 
-constexpr int kMinWindowSide = 64;  // as the command line's --window
-constexpr int kMaxWindowSide = 16384;
 constexpr int kMaxPointer = 1000000;  // pointer positions are window pixels, give or take
 constexpr int kMaxButton = 15;
 constexpr std::size_t kMaxTokens = 5;

@@ -9,6 +9,7 @@
 
 #include "assets/bitmap.h"
 #include "assets/vec.h"
+#include "enemies/hitbox.h"
 #include "enemies/squadron.h"
 #include "world/events.h"
 #include "world/game.h"
@@ -100,13 +101,7 @@ void Tank::steer(int direction, const Camera& camera) {
 }
 
 bool Tank::blastTest(const double centre[2], double radius) {
-  const double left = x + outline[0][0];
-  const double bottom = y + outline[0][1];
-  const double right = x + outline[2][0];
-  const double top = y + outline[1][1];
-  const bool overlaps = left < centre[0] + radius && right > centre[0] - radius &&
-                        bottom < centre[1] + radius && top > centre[1] - radius;
-  if (!overlaps) return false;
+  if (!overlapsSquare(hitBoxAt(x, y, outline), centre, radius)) return false;
   health -= kBlastDamage;
   return health <= 0;
 }

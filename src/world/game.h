@@ -24,6 +24,10 @@ struct Game {
   double farPlane = 0.0;
 };
 
+// The sides a window may be given, in pixels, on the command line (--window) and in a demo.
+inline constexpr int kMinWindowSide = 64;
+inline constexpr int kMaxWindowSide = 16384;
+
 // Looks along +z from in front of the play plane z = 0, so world +x is on the screen's left.
 struct Camera {
   Vec3 eye{0.0, 0.0, -1.0};
