@@ -1,4 +1,4 @@
-// Start-up pieces: the window, the callbacks and the shell's images.
+// Start-up: the window, the callbacks, the shell's images, the sound and the whole sequence.
 #include "app/startup.h"
 
 #include <GL/freeglut.h>

@@ -1,4 +1,5 @@
-// Polygon models read from .m files and drawn in immediate mode under their own transform.
+// Polygon models read from .m files and drawn under their own transform (their faces kept in a
+// display list of their own).
 #pragma once
 
 #include <GL/gl.h>

@@ -54,18 +54,12 @@ void Squadron::init(HitTest test, int& scoreCounter, int& killCounter, int& esca
   gluQuadricTexture(quadric, GL_TRUE);
 
   aircraftMesh.load("./Resources/cessna500.m", 1);
-  // The mesh folds its orientation from the modelview read back while the list is recorded,
-  // so record it under an identity matrix whatever the caller holds.
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
   aircraftList = glGenLists(1);
   glNewList(aircraftList, GL_COMPILE);
   applyMaterial(aircraftMaterial);
   glRotated(180, 0, 1, 0);
   aircraftMesh.draw(GL_TRIANGLES, GL_SMOOTH);
   glEndList();
-  glPopMatrix();
 
   loadTexture("./Resources/bomb.bmp", kBombTexture);
   buildBombList();

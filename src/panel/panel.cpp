@@ -1,4 +1,5 @@
-// The instrument panel: fixed labels from two display lists and digit read-outs per frame.
+// The instrument panel: fixed labels from two display lists, digit read-outs per frame and the
+// marks loaded at start-up.
 //
 // Panel units: x from +4/3 (left edge) to -4/3 (right edge), y from -10 (top) to +10 (bottom).
 #include "panel/panel.h"

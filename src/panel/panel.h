@@ -1,4 +1,5 @@
-// The instrument panel in the left eighth of the window: labels and digit read-outs.
+// The instrument panel in the left eighth of the window: labels, digit read-outs and the mute,
+// paused and replay marks.
 #pragma once
 
 #include <GL/gl.h>

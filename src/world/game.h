@@ -1,5 +1,5 @@
-// The world's shared records: the Game record, the Camera and the long-lived game objects
-// (defined by the shell, which builds them in a fixed order).
+// The world's shared records: the Game record, the window sizes it accepts, the Camera and the
+// long-lived game objects (defined by the shell, which builds them in a fixed order).
 #pragma once
 
 #include "assets/vec.h"

@@ -1,3 +1,4 @@
+// Binary PPM pictures on a stream: written one after another, read back strictly.
 #include "ppm_stream.h"
 
 #include <algorithm>

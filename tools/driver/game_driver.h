@@ -127,8 +127,7 @@ class GameProcess {
   // Captures until the predicate holds; returns the last capture (empty on timeout).
   Picture waitForPicture(const std::function<bool(const Picture&)>& ready,
                          double timeoutSeconds = 20.0);
-  // Lets the game draw at least a few more frames (captures until the picture changes or
-  // the time is up; for a game that may be paused, simply waits).
+  // Lets the game draw a few more frames: sleeps for seconds, without looking at the picture.
   void settle(double seconds = 0.3);
 
  private:
