@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 namespace brambleshot {
@@ -60,10 +61,14 @@ std::string errorText(int error) {
 const ScoreFileCalls kSystemScoreFileCalls = {systemWrite, systemFsync, systemRename,
                                               systemMoveAside};
 
-fs::path scoreFolder(const char* xdgDataHome, const char* home) {
-  if (xdgDataHome && xdgDataHome[0] == '/') return fs::path(xdgDataHome) / "brambleshot";
-  if (home && home[0] == '/') return fs::path(home) / ".local" / "share" / "brambleshot";
+std::string scoreFolder(const char* xdgDataHome, const char* home) {
+  if (xdgDataHome && xdgDataHome[0] == '/') return (fs::path(xdgDataHome) / "brambleshot").string();
+  if (home && home[0] == '/') return (fs::path(home) / ".local" / "share" / "brambleshot").string();
   return {};
+}
+
+std::string ScoreStore::filePath() const {
+  return (fs::path(folder_) / "scores").string();
 }
 
 std::string noScoreFolderReason(const char* xdgDataHome, const char* home) {
@@ -105,12 +110,12 @@ void ScoreStore::report(const std::string& line) {
 }
 
 void ScoreStore::openInHome(const char* xdgDataHome, const char* home, std::FILE* errors) {
-  const fs::path folder = scoreFolder(xdgDataHome, home);
+  const std::string folder = scoreFolder(xdgDataHome, home);
   if (!folder.empty()) return open(folder, errors);
   open(folder, errors, noScoreFolderReason(xdgDataHome, home));
 }
 
-void ScoreStore::open(const fs::path& folder, std::FILE* errors, const std::string& noFolder) {
+void ScoreStore::open(const std::string& folder, std::FILE* errors, const std::string& noFolder) {
   errors_ = errors;
   folder_ = folder;
   table_ = {};
@@ -122,14 +127,12 @@ void ScoreStore::open(const fs::path& folder, std::FILE* errors, const std::stri
   std::error_code error;
   fs::create_directories(folder, error);
   if (error) {
-    report("cannot create " + folder.string() + " (" + error.message() +
-           "): best scores are not saved");
+    report("cannot create " + folder + " (" + error.message() + "): best scores are not saved");
     return;
   }
   saving_ = true;
   if (const std::string reason = lock(); !reason.empty()) {
-    report("cannot lock the best scores in " + folder.string() + " (" + reason +
-           "): they are not saved");
+    report("cannot lock the best scores in " + folder + " (" + reason + "): they are not saved");
     saving_ = false;
   }
   readFile(table_);
@@ -139,7 +142,7 @@ void ScoreStore::open(const fs::path& folder, std::FILE* errors, const std::stri
 int ScoreStore::record(const ScoreEntry& entry) {
   if (!saving_) return table_.insert(entry);
   if (const std::string reason = lock(); !reason.empty()) {
-    report("cannot lock the best scores in " + folder_.string() + " (" + reason +
+    report("cannot lock the best scores in " + folder_ + " (" + reason +
            "): this score is not saved");
     return table_.insert(entry);
   }
@@ -161,7 +164,7 @@ int ScoreStore::record(const ScoreEntry& entry) {
 std::string ScoreStore::lock() {
   if (lockFd_ < 0) {
     // Never through a link, and never waiting on a pipe someone put in its place.
-    const int fd = ::open((folder_ / "scores.lock").c_str(),
+    const int fd = ::open((fs::path(folder_) / "scores.lock").c_str(),
                           O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) return errorText(errno);
     struct stat info {};
@@ -185,7 +188,7 @@ void ScoreStore::unlock() {
 
 void ScoreStore::readFile(ScoreTable& table) {
   table = {};
-  const std::string path = filePath().string();
+  const std::string path = filePath();
   // Non-blocking, so that a pipe or device put in the file's place cannot hang the game, and
   // never through a link: the save replaces the name, which would cut the link, not update
   // what it points to.
@@ -256,7 +259,8 @@ void ScoreStore::readFile(ScoreTable& table) {
 // Something that cannot be unlinked (a folder) is passed by for the next name.
 int ScoreStore::createTemporary(std::string& name) {
   for (int n = 0; n < kTemporaryNames; ++n) {
-    name = (folder_ / (n == 0 ? "scores.tmp" : "scores.tmp." + std::to_string(n))).string();
+    name =
+        (fs::path(folder_) / (n == 0 ? "scores.tmp" : "scores.tmp." + std::to_string(n))).string();
     ::unlink(name.c_str());
     const int fd = ::open(name.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
@@ -267,7 +271,7 @@ int ScoreStore::createTemporary(std::string& name) {
 }
 
 bool ScoreStore::writeFile(const ScoreTable& table) {
-  const std::string path = filePath().string();
+  const std::string path = filePath();
   const std::string text = formatScoreTable(table);
   std::string temporary;
   const int fd = createTemporary(temporary);

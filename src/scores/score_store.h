@@ -14,7 +14,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <string>
 
 #include "scores/score_table.h"
@@ -23,7 +22,7 @@ namespace brambleshot {
 
 // The scores' folder: $XDG_DATA_HOME/brambleshot, or $HOME/.local/share/brambleshot when
 // XDG_DATA_HOME is unset, empty or relative. Empty when neither gives an absolute path.
-std::filesystem::path scoreFolder(const char* xdgDataHome, const char* home);
+std::string scoreFolder(const char* xdgDataHome, const char* home);
 // Why scoreFolder found none, in words for the player.
 std::string noScoreFolderReason(const char* xdgDataHome, const char* home);
 
@@ -52,7 +51,7 @@ class ScoreStore {
   // Reads the table kept in folder (created if missing). Without a folder, or where the folder
   // cannot be created or written, the game plays on and keeps its scores for this run only.
   // An empty folder means there is none; noFolder says why.
-  void open(const std::filesystem::path& folder, std::FILE* errors = stderr,
+  void open(const std::string& folder, std::FILE* errors = stderr,
             const std::string& noFolder = noScoreFolderReason(nullptr, nullptr));
   // Opens the folder scoreFolder finds in these variables, or says why there is none.
   void openInHome(const char* xdgDataHome, const char* home, std::FILE* errors = stderr);
@@ -63,7 +62,7 @@ class ScoreStore {
 
   const ScoreTable& table() const { return table_; }
   bool saving() const { return saving_; }
-  std::filesystem::path filePath() const { return folder_ / "scores"; }
+  std::string filePath() const;
 
   ScoreFileCalls calls = kSystemScoreFileCalls;
 
@@ -78,7 +77,7 @@ class ScoreStore {
   bool writeFile(const ScoreTable& table);
   void report(const std::string& line);
 
-  std::filesystem::path folder_;
+  std::string folder_;
   std::FILE* errors_ = stderr;
   ScoreTable table_;
   bool saving_ = false;
