@@ -15,6 +15,7 @@
 #include "app/input.h"
 #include "demo/checksum.h"
 #include "world/game.h"
+#include "world/version.h"
 
 namespace brambleshot {
 
@@ -248,9 +249,8 @@ void playDemo(const Options& options) {
   }
   if (result.divergedAt > 0) {
     std::string versions;
-    if (playing.gameVersion != BRAMBLESHOT_VERSION)
-      versions =
-          " (recorded by version " + playing.gameVersion + ", this is " + BRAMBLESHOT_VERSION + ")";
+    if (playing.gameVersion != kVersion)
+      versions = " (recorded by version " + playing.gameVersion + ", this is " + kVersion + ")";
     std::fprintf(stderr, "brambleshot: %s: the replay diverged at frame %d of %d%s\n", name,
                  result.divergedAt, frames, versions.c_str());
     std::exit(kExitReplayDiverged);

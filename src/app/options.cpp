@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/version.h"
 #include "world/game.h"
+#include "world/version.h"
 
 namespace brambleshot {
 

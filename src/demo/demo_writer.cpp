@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "demo/demo.h"
+#include "world/version.h"
 
 namespace brambleshot {
 
@@ -58,7 +59,7 @@ bool DemoWriter::open(const std::string& path, std::uint32_t seed, int windowWid
   failed_ = failureReported_ = false;
   failure_.clear();
   line("%s %d\n", kDemoFormat, kDemoVersion);
-  line("game %s\n", BRAMBLESHOT_VERSION);
+  line("game %s\n", kVersion);
   line("seed %" PRIu32 "\n", seed);
   line("window %d %d\n", windowWidth, windowHeight);
   if (!writeOut()) {

@@ -1,16 +1,15 @@
-// The game's version, from the project's version in the build.
-#pragma once
-
-namespace brambleshot {
+// The game's version texts, from the project's version in the build.
+#include "world/version.h"
 
 #ifndef BRAMBLESHOT_VERSION
 #error "the build defines BRAMBLESHOT_VERSION"
 #endif
-inline constexpr const char* kVersion = BRAMBLESHOT_VERSION;
 
-// What --version answers: the version, then the licence of the code and of the resources it
-// generates (the full text is in LICENSE).
-inline constexpr const char* kVersionText =
+namespace brambleshot {
+
+const char* const kVersion = BRAMBLESHOT_VERSION;
+
+const char* const kVersionText =
     "brambleshot " BRAMBLESHOT_VERSION
     "\n"
     "Copyright (C) 2026 The Brambleshot developers\n"
