@@ -10,15 +10,18 @@ FUZZ_SECONDS ?= 1800
 PKG_BUILD  ?= build/package
 # Warnings as errors: CI sets BRAMBLESHOT_WERROR=ON in the environment.
 BRAMBLESHOT_WERROR ?= OFF
-# Configuring again is quick, and it picks up packages installed since the last time.
-CONFIGURE   = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBRAMBLESHOT_WERROR=$(BRAMBLESHOT_WERROR)
+# Configuring again is quick, and it picks up packages installed since the last time. The
+# tests and the tools (FreeType, libpng, fonts) are configured only for the targets that use them.
+CONFIGURE_GAME = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release \
+                 -DBRAMBLESHOT_WERROR=$(BRAMBLESHOT_WERROR)
+CONFIGURE      = $(CONFIGURE_GAME) -DBRAMBLESHOT_TESTS=ON -DBRAMBLESHOT_TOOLS=ON
 
 .PHONY: run build test sanitize fuzz fuzz-smoke session soak screenshots bench deps test-deps \
         resources icons package format lint clean mutate demo-pictures demos
 
 # Only the game itself: the tests and the tools are left for `make test`.
 run: deps
-	$(CONFIGURE)
+	$(CONFIGURE_GAME) -DBRAMBLESHOT_TESTS=OFF -DBRAMBLESHOT_TOOLS=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target brambleshot
 	./$(BUILD)/brambleshot $(ARGS)
 
@@ -28,7 +31,7 @@ deps:
 test-deps:
 	@scripts/install-deps.sh test
 
-build: deps
+build: test-deps
 	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -90,7 +93,7 @@ mutate: test-deps
 	scripts/mutate.py $(MUTATE_ARGS)
 
 # Regenerates every image and mesh in Resources/ with the project's generator.
-resources: deps
+resources: test-deps
 	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target resgen
 	./$(BUILD)/tools/resgen Resources
@@ -120,7 +123,7 @@ demo-pictures: test-deps
 	  scripts/with-display.sh ./$(BUILD)/tools/demos pictures $$demo || exit 1; done
 
 # The application icon at the hicolor sizes, into data/icons.
-icons: deps
+icons: test-deps
 	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target resgen
 	./$(BUILD)/tools/resgen --icons data/icons

@@ -7,9 +7,11 @@
 #                                    package checkers (no tools, no tests)
 set -euo pipefail
 
-run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
-              libfreetype-dev libpng-dev fonts-dejavu-core fonts-dejavu-extra libopenal-dev
-              libsdl2-dev)
+run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libopenal-dev
+              libx11-dev libsdl2-dev)
+# The tools (resource generator, screenshots, frame comparer), which the tests and the
+# benchmark build: the game itself needs none of these.
+tool_packages=(libfreetype-dev libpng-dev fonts-dejavu-core fonts-dejavu-extra)
 test_packages=(libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxtst-dev
                clang-14 libclang-rt-14-dev libpng-dev dpkg-dev desktop-file-utils appstream
                groff-base man-db file libx11-dev clang-format clang-tidy
@@ -23,8 +25,8 @@ package_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl
 
 wanted=("${run_packages[@]}")
 case "${1:-run}" in
-  test) wanted+=("${test_packages[@]}") ;;
-  bench) wanted+=("${bench_packages[@]}") ;;
+  test) wanted+=("${tool_packages[@]}" "${test_packages[@]}") ;;
+  bench) wanted+=("${tool_packages[@]}" "${bench_packages[@]}") ;;
   package) wanted=("${package_packages[@]}") ;;
 esac
 
