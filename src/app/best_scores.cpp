@@ -26,11 +26,17 @@ void openBestScores(const Options& options) {
   entering = options.playFile.empty();
   if (options.recordFile.empty() && options.playFile.empty()) scoreBoard.loadTextures();
   if (entering) scoreStore.openInHome(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  // A game that ended in the last frame, quit before that frame was shown, is not lost. Run
+  // before the game's objects are destroyed, as they were made before this.
+  static bool exitHookSet = false;
+  if (!exitHookSet) std::atexit([] { noteFinishedGame(); });
+  exitHookSet = true;
 }
 
-void noteFinishedGame() {
+bool noteFinishedGame() {
   const bool over = squadron.isGameOver();
-  if (over && !gameOverSeen && entering) {
+  const bool finished = over && !gameOverSeen && entering;
+  if (finished) {
     const std::time_t now = fixedClock != 0 ? fixedClock : std::time(nullptr);
     newRow = scoreStore.record(finishedGame(game.score, game.kills, now));
     host::keepSavedFiles();
@@ -41,6 +47,7 @@ void noteFinishedGame() {
     missedScore.reset();
   }
   gameOverSeen = over;
+  return finished;
 }
 
 void drawBestScores(double scale) {

@@ -17,9 +17,10 @@ extern ScoreBoard scoreBoard;
 // $XDG_DATA_HOME (or ~/.local/share). Neither can stop the game. While a demo is recorded or
 // replayed the card is not shown, and a replayed game is not entered.
 void openBestScores(const Options& options);
-// After each frame: a game whose game-over flag rose in that frame goes into the table, and its
-// row is highlighted until the next game starts. The world is only read.
-void noteFinishedGame();
+// After each frame is shown: a game whose game-over flag has risen since goes into the table, and
+// its row is highlighted until the next game starts. True when it entered one (the card may
+// now show). The world is only read. A game still to be entered at exit is entered then.
+bool noteFinishedGame();
 // In the frame while the game is over; not in the frame in which the game ended, whose entry
 // is made after it. A finished game that missed the table gets its line under the hint. At
 // scale 1 the board stands at its full size; boardScale() gives the scale for a scene.

@@ -178,13 +178,16 @@ namespace {
 bool framePending = false;  // drawn and flushed, to be shown after the idle callback's sleep
 }  // namespace
 
+// A finished game is entered (a write, an fsync and perhaps a wait for the lock) only once the
+// frame is on the screen, never while one is drawn.
 void onDisplay() {
   drawFrame();
   updateSound();
-  noteFinishedGame();
   if (game.paused) {
-    // No idle call follows while paused: a frame drawn in answer to input shows at once.
+    // No idle call follows while paused: a frame drawn in answer to input shows at once, and a
+    // game that ended just before the pause is entered after it, its card in the next frame.
     glutSwapBuffers();
+    if (noteFinishedGame()) glutPostRedisplay();
     return;
   }
   // The renderer's threads fill the frame while the idle callback sleeps; it then shows it.

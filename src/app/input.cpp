@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "app/best_scores.h"
 #include "app/frame.h"
 #include "app/fullscreen.h"
 #include "app/pads.h"
@@ -31,6 +32,8 @@ void togglePause() {
 }
 
 void startNewGame() {
+  // A game that ended in a frame not shown yet is entered before its counters are cleared.
+  noteFinishedGame();
   game.score = 0;
   game.kills = 0;
   game.escapes = 0;

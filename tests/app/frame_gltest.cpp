@@ -303,6 +303,36 @@ TEST_F(Board, AGameThatMissesTheTableGetsItsLineAndOneThatMakesItNone) {
   EXPECT_GT(brightness(texelPixel(line, scoreLayout::kHintWidth, 24, 32)), 700);
 }
 
+// A finished game is entered once its frame is on the screen, never in the display callback:
+// by the idle call that shows it, by a new game started first ('n'), or after a paused frame,
+// which then asks for the frame that shows the card.
+TEST_F(Frame, AFinishedGameIsEnteredOnlyOnceItsFrameIsShown) {
+  testenv::TempDir data;
+  scoreStore.open(data.path());
+  int score = 100;
+  for (const char* then : {"shown", "new game", "paused"}) {
+    SCOPED_TRACE(then);
+    squadron.gameOver = false;
+    game.paused = false;
+    noteFinishedGame();
+    const std::size_t entries = scoreStore.table().entries.size();
+    game.score = score += 100;
+    squadron.gameOver = true;
+    onDisplay();
+    EXPECT_EQ(scoreStore.table().entries.size(), entries) << "entered while drawing";
+    if (std::strcmp(then, "new game") == 0) {
+      onKeyboard('n', 0, 0);
+    } else if (std::strcmp(then, "paused") == 0) {
+      game.paused = true;
+      onDisplay();
+    }
+    presentPendingFrame();
+    ASSERT_EQ(scoreStore.table().entries.size(), entries + 1);
+    EXPECT_EQ(scoreStore.table().entries[0].score, score);
+  }
+  game.paused = false;
+}
+
 // --- The idle callback and the pause keys ------------------------------------------------
 
 int displays = 0;  // frames drawn
