@@ -77,8 +77,7 @@ bool readWav(const std::string& path, WavSound& sound, std::string& error) {
   const ResourceFile file = openResource(path, size);
   if (!file) return fail(error, "cannot be opened");
   if (size > kMaxWavBytes) return fail(error, "too large for a sound");
-  const auto bytes =
-      std::make_unique<unsigned char[]>(static_cast<std::size_t>(size));
+  const auto bytes = std::make_unique<unsigned char[]>(static_cast<std::size_t>(size));
   if (std::fread(bytes.get(), 1, static_cast<std::size_t>(size), file.get()) !=
       static_cast<std::size_t>(size))
     return fail(error, "cannot be read");
