@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "host/exact_math.h"
+
 namespace brambleshot {
 
 Vec3& Vec3::clear() {
@@ -47,9 +49,9 @@ double Vec2::angleTo(const Vec2& other) const {
   if (!(lengths > 0.0)) return 0.0;
   const double cosine = (x * other.x + y * other.y) / lengths;
   if (cosine > 1.0) return 0.0;
-  if (cosine < -1.0) return std::acos(-1.0);  // rounding past the opposite direction
+  if (cosine < -1.0) return host::exactAcos(-1.0);  // rounding past the opposite direction
   if (std::isnan(cosine)) return 0.0;
-  return std::acos(cosine);
+  return host::exactAcos(cosine);
 }
 
 }  // namespace brambleshot

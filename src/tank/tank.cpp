@@ -11,6 +11,7 @@
 #include "assets/vec.h"
 #include "enemies/hitbox.h"
 #include "enemies/squadron.h"
+#include "host/exact_math.h"
 #include "world/events.h"
 #include "world/game.h"
 #include "world/lighting.h"
@@ -46,8 +47,8 @@ double elevation(double dx, double dy) {
 // Points a weapon light 0.25 out along a barrel at angle degrees from (baseX, baseY).
 void placeLight(LightSource& light, double baseX, double baseY, double angle) {
   const double a = angle * kRadiansPerDegree;
-  light.position[0] = static_cast<float>(baseX + 0.25 * std::cos(a));
-  light.position[1] = static_cast<float>(baseY + 0.25 * std::sin(a));
+  light.position[0] = static_cast<float>(baseX + 0.25 * host::exactCos(a));
+  light.position[1] = static_cast<float>(baseY + 0.25 * host::exactSin(a));
 }
 
 }  // namespace
@@ -163,8 +164,8 @@ void Tank::updateCannon() {
   if (shellInFlight && reload == kReloadFrames) raiseEvent(GameEvent::cannonShot, x);
   if (shellInFlight) {
     const double h = shellHeading * kRadiansPerDegree;
-    shellX += std::cos(h) * kShellSpeed;
-    shellY += std::sin(h) * kShellSpeed;
+    shellX += host::exactCos(h) * kShellSpeed;
+    shellY += host::exactSin(h) * kShellSpeed;
     const double position[2] = {shellX, shellY};
     if (squadron.shellImpact(position)) {
       shellInFlight = false;
