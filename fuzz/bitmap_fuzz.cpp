@@ -1,7 +1,6 @@
 // libFuzzer target: the BMP reader on arbitrary bytes, read from a file as the game does.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "assets/bitmap.h"
@@ -9,10 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static ScratchFile scratch("bitmap-fuzz");
-  std::FILE* file = std::fopen(scratch.path.c_str(), "wb");
-  if (!file) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
+  if (!scratch.write(data, size)) return 0;
   brambleshot::BitmapImage image;
   if (brambleshot::readBitmap(scratch.path, image)) {
     // A successful read holds width * height * 3 bytes that were all in the file.

@@ -21,4 +21,12 @@ struct ScratchFile {
     }
   }
   ~ScratchFile() { std::remove(path.c_str()); }
+
+  // Replaces the file's bytes with the input's; false if it cannot.
+  bool write(const void* data, std::size_t size) const {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool whole = std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && whole;
+  }
 };
