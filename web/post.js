@@ -10,3 +10,11 @@ Module['resumeAudio'] = function () {
     }
   }
 };
+
+// The compiler's GLUT shrinks the canvas to a pixel when the game ends; the page may keep the
+// last picture first. (The exit callbacks run from the front; GLUT adds its own at start-up.)
+if (typeof __ATEXIT__ !== 'undefined') {
+  __ATEXIT__.unshift(function () {
+    if (Module['onLastPicture']) Module['onLastPicture']();
+  });
+}

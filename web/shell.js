@@ -28,6 +28,11 @@
   }
 
   const args = [];
+  // index.html?size=WIDTHxHEIGHT: a canvas of that many pixels that keeps its size (for a page
+  // that embeds the game, and for the tests); otherwise the canvas fills the page.
+  const size = query.get('size');
+  const fixedSize = size !== null && /^[0-9]{1,5}x[0-9]{1,5}$/.test(size);
+  if (fixedSize) args.push('--window', size);
   if (demo !== null) {
     if (!/^[A-Za-z0-9_-]+$/.test(demo)) {
       line('brambleshot: "' + demo + '" is not the name of a demo', true);
@@ -68,6 +73,16 @@
       window.brambleshotStarted = performance.now();
       if (demo === null) requestAnimationFrame(fitCanvas);
     },
+    // Called as the game ends, before the canvas is let go: a demo's last picture stays on the
+    // page (and the tests compare it with the desktop's).
+    onLastPicture: function () {
+      if (demo === null || canvas.width < 2) return;
+      window.brambleshotLastPicture = canvas.toDataURL('image/png');
+      const picture = document.createElement('img');
+      picture.src = window.brambleshotLastPicture;
+      picture.alt = 'The demo\'s last picture';
+      canvas.replaceWith(picture);
+    },
     onExit: function (code) {
       window.brambleshotExit = code;
       console.log('brambleshot: exit status ' + code);
@@ -79,7 +94,7 @@
   // The canvas fills the space between the title and the controls, in whole pixels; every new
   // size is a reshape, as a resized window is on the desktop.
   function fitCanvas() {
-    if (!running || demo !== null || document.fullscreenElement) return;
+    if (!running || demo !== null || fixedSize || document.fullscreenElement) return;
     const stage = document.getElementById('stage');
     const width = Math.max(1, Math.floor(stage.clientWidth));
     const height = Math.max(1, Math.floor(stage.clientHeight));
@@ -92,8 +107,11 @@
     if (!document.fullscreenElement) requestAnimationFrame(fitCanvas);
   });
 
-  // Browsers let a page make sound only after the player's first key or click.
+  // Browsers let a page make sound only after the player's first key or click: the game opens
+  // its sound within the first one, before it handles it.
   function wakeSound() {
+    if (!running) return;
+    Module._brambleshot_first_input();
     if (Module.resumeAudio) Module.resumeAudio();
   }
   for (const event of ['keydown', 'mousedown', 'touchstart']) {

@@ -25,7 +25,10 @@ void openBestScores(const Options& options) {
   // shows the card. A replayed game is no game of the player's and is not entered.
   entering = options.playFile.empty();
   if (options.recordFile.empty() && options.playFile.empty()) scoreBoard.loadTextures();
-  if (entering) scoreStore.openInHome(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  if (entering) {
+    scoreStore.openInHome(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    host::keepSavedFiles();  // a damaged table may have been moved aside
+  }
   // A game that ended in the last frame, quit before that frame was shown, is not lost. Run
   // before the game's objects are destroyed, as they were made before this.
   static bool exitHookSet = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/options.h"
 #include "demo/demo.h"
@@ -45,8 +46,9 @@ struct ReplayResult {
   int frames = 0;      // frames replayed
   int divergedAt = 0;  // the first frame whose world differs from the recording; 0: none
   bool pictureCompared = false;
-  std::uint64_t picture = 0;  // hash of the last frame's pixels, when compared
-  int windowWidth = 0;        // the real window when the last frame was read
+  std::uint64_t picture = 0;          // hash of the last frame's pixels, when compared
+  std::vector<unsigned char> pixels;  // and those pixels: RGB, bottom row first
+  int windowWidth = 0;                // the real window when the last frame was read
   int windowHeight = 0;
   double seconds = 0.0;                  // wall-clock time of the replay
   const char* stoppedBecause = nullptr;  // q or the window's close stopped it before its end

@@ -86,7 +86,7 @@ void loadShellTextures() {
 
 void startSound(bool muted) {
   soundPlayer.setMuted(muted);
-  soundPlayer.open(kSoundFolder, camera);
+  host::whenSoundMayStart([] { soundPlayer.open(kSoundFolder, camera); });
   setEventListener([](GameEvent event, double x) { soundPlayer.play(event, x); });
 }
 

@@ -19,6 +19,21 @@ namespace brambleshot {
 
 namespace {
 
+// Stops, pauses or plays several sources together. The browser's OpenAL (emscripten 3.1.6)
+// takes the names given to its calls for several sources as sources themselves and throws, so
+// there they go one at a time.
+void allSources(void (*together)(ALsizei, const ALuint*), void (*one)(ALuint), ALsizei count,
+                const ALuint* sources) {
+#if defined(BRAMBLESHOT_HOST_BROWSER)
+  (void)together;
+  for (ALsizei i = 0; i < count; ++i)
+    one(sources[i]);
+#else
+  (void)one;
+  together(count, sources);
+#endif
+}
+
 struct SoundInfo {
   const char* file;
   float gain;         // balanced so held guns sit under the booms
@@ -184,7 +199,7 @@ bool SoundPlayer::open(const std::string& folder, const Camera& camera) {
 void SoundPlayer::close() {
   if (context_ != nullptr) {
     if (haveVoices_) {
-      alSourceStopv(kVoiceCount, voices_);
+      allSources(alSourceStopv, alSourceStop, kVoiceCount, voices_);
       alSourceStop(engine_);
       alDeleteSources(kVoiceCount, voices_);
       alDeleteSources(1, &engine_);
@@ -284,9 +299,9 @@ void SoundPlayer::setPaused(bool paused) {
   }
   if (chosenCount == 0) return;
   if (paused) {
-    alSourcePausev(chosenCount, chosen);
+    allSources(alSourcePausev, alSourcePause, chosenCount, chosen);
   } else {
-    alSourcePlayv(chosenCount, chosen);
+    allSources(alSourcePlayv, alSourcePlay, chosenCount, chosen);
   }
 }
 

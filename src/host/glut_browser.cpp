@@ -13,6 +13,8 @@
 #undef glutDisplayFunc
 #undef glutIdleFunc
 #undef glutPostRedisplay
+#undef glutMotionFunc
+#undef glutPassiveMotionFunc
 #undef glutMainLoop
 #undef glutMainLoopEvent
 #undef glutCloseFunc
@@ -29,15 +31,35 @@ struct Loop {
   void (*idle)() = nullptr;
   bool redisplay = false;
   bool running = false;
+  unsigned frames = 0;  // displays run, for the page's pace and first-frame measures
 };
 Loop loop;
 
 constexpr double kPauseMs = 5.0;
 
+// The compiler's GLUT (emscripten 3.1.6) calls the motion callbacks with the pointer's position
+// before the move; it has the new one in Browser.mouseX and mouseY by then.
+void (*motion)(int, int) = nullptr;
+void (*passiveMotion)(int, int) = nullptr;
+
+int pointerX() {
+  return EM_ASM_INT({ return Browser.mouseX; });
+}
+int pointerY() {
+  return EM_ASM_INT({ return Browser.mouseY; });
+}
+void movedHeld(int, int) {
+  if (motion) motion(pointerX(), pointerY());
+}
+void movedFree(int, int) {
+  if (passiveMotion) passiveMotion(pointerX(), pointerY());
+}
+
 void runDisplay() {
   if (loop.redisplay && loop.display) {
     loop.redisplay = false;
     loop.display();
+    ++loop.frames;
   }
 }
 
@@ -60,6 +82,16 @@ void glutIdleFunc(void (*callback)()) {
 
 void glutPostRedisplay() {
   loop.redisplay = true;
+}
+
+void glutMotionFunc(void (*callback)(int, int)) {
+  motion = callback;
+  ::glutMotionFunc(callback ? movedHeld : nullptr);
+}
+
+void glutPassiveMotionFunc(void (*callback)(int, int)) {
+  passiveMotion = callback;
+  ::glutPassiveMotionFunc(callback ? movedFree : nullptr);
 }
 
 void glutMainLoopEvent() {
@@ -94,3 +126,7 @@ int glutGet(GLenum what) {
 }
 
 }  // namespace brambleshot::host
+
+extern "C" EMSCRIPTEN_KEEPALIVE unsigned brambleshot_frames() {
+  return brambleshot::host::loop.frames;
+}

@@ -13,6 +13,10 @@ void pauseBetweenSteps();
 // wake up to 50 us late by default. The browser's timers are the browser's.
 void wakeOnTime();
 
+// Runs start (which opens the sound device) now on the desktop; in a browser, which lets a page
+// make sound only from the player's first key or click, within that first input.
+void whenSoundMayStart(void (*start)());
+
 // After the game saved a file: the desktop's save has already reached the disk; the browser
 // copies its file system to the page's persistent storage (IndexedDB).
 void keepSavedFiles();

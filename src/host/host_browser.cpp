@@ -6,9 +6,17 @@
 
 namespace brambleshot::host {
 
+namespace {
+void (*soundStart)() = nullptr;
+}  // namespace
+
 void pauseBetweenSteps() {}
 
 void wakeOnTime() {}
+
+void whenSoundMayStart(void (*start)()) {
+  soundStart = start;
+}
 
 void keepSavedFiles() {
   // The page mounted IndexedDB's file system over the game's data folder before start-up
@@ -19,3 +27,11 @@ void keepSavedFiles() {
 }
 
 }  // namespace brambleshot::host
+
+// The page calls this from its first keydown, mousedown or touch, before the game sees it.
+extern "C" EMSCRIPTEN_KEEPALIVE void brambleshot_first_input() {
+  if (auto start = brambleshot::host::soundStart) {
+    brambleshot::host::soundStart = nullptr;
+    start();
+  }
+}

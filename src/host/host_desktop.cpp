@@ -17,6 +17,10 @@ void wakeOnTime() {
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 }
 
+void whenSoundMayStart(void (*start)()) {
+  start();
+}
+
 void keepSavedFiles() {}
 
 }  // namespace brambleshot::host

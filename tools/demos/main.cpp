@@ -7,6 +7,8 @@
 //                                              (the committed demo's seed unless given)
 //   demos pictures FILE                        replays FILE; if every frame's world matches,
 //                                              rewrites the hash of its last picture
+//   demos picture FILE OUT.png                 replays FILE and saves its last picture (what
+//                                              the browser's replay is compared with)
 //
 // Run from the repository's root with an X display; one demo per run. The recording goes
 // through the game's own recording callbacks, exactly as a player's would; only the input
@@ -20,6 +22,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/demos.h"
 #include "app/frame.h"
@@ -27,6 +30,7 @@
 #include "autopilot.h"
 #include "demo/demo.h"
 #include "enemies/squadron.h"
+#include "png_writer.h"
 #include "tank/tank.h"
 #include "world/game.h"
 
@@ -145,7 +149,8 @@ int record(const std::string& name, std::string file, const char* seedText, int 
   return recordingStatus() == 0 ? 0 : 1;
 }
 
-int updatePicture(const std::string& file, int argc, char** argv) {
+// With savePng, the last picture is saved there instead.
+int updatePicture(const std::string& file, int argc, char** argv, const char* savePng = nullptr) {
   Demo demo;
   std::string error;
   if (!loadDemo(file, demo, error)) {
@@ -180,6 +185,17 @@ int updatePicture(const std::string& file, int argc, char** argv) {
                  result.windowWidth, result.windowHeight);
     return 1;
   }
+  if (savePng != nullptr) {
+    // Top row first, as pictures are written.
+    const int w = result.windowWidth, h = result.windowHeight;
+    std::vector<unsigned char> topDown;
+    for (int y = h - 1; y >= 0; --y)
+      topDown.insert(topDown.end(), result.pixels.begin() + static_cast<std::ptrdiff_t>(y) * w * 3,
+                     result.pixels.begin() + static_cast<std::ptrdiff_t>(y + 1) * w * 3);
+    if (!tools::writePng(savePng, w, h, 3, topDown)) return 1;
+    std::printf("wrote %s\n", savePng);
+    return 0;
+  }
   if (result.picture == demo.pictureHash) {
     std::printf("%s: the last picture is unchanged\n", file.c_str());
     return 0;
@@ -211,8 +227,13 @@ int main(int argc, char** argv) {
     int glutArgc = 1;
     return updatePicture(argv[2], glutArgc, argv);
   }
+  if (argc == 4 && std::strcmp(argv[1], "picture") == 0) {
+    int glutArgc = 1;
+    return updatePicture(argv[2], glutArgc, argv, argv[3]);
+  }
   std::fprintf(stderr,
                "usage: demos record gameover|chains|pauses FILE [SEED]\n"
-               "       demos pictures FILE\n");
+               "       demos pictures FILE\n"
+               "       demos picture FILE OUT.png\n");
   return 2;
 }

@@ -2,7 +2,8 @@
 // canvas's keys and mouse and the Fullscreen API, but not freeglut's additions, and its frames
 // wait for the display's refresh. The same names reach the browser host instead
 // (host/glut_browser.cpp): GLUT's loop on the browser's timers, as the desktop game paces
-// itself, and freeglut's additions the game uses.
+// itself, freeglut's additions the game uses, and pointer motion where the pointer is now (the
+// compiler's GLUT reports the position before the move).
 #pragma once
 
 #include <GL/glut.h>
@@ -16,6 +17,8 @@ namespace brambleshot::host {
 void glutDisplayFunc(void (*callback)());
 void glutIdleFunc(void (*callback)());
 void glutPostRedisplay();
+void glutMotionFunc(void (*callback)(int x, int y));
+void glutPassiveMotionFunc(void (*callback)(int x, int y));
 void glutMainLoop();
 void glutMainLoopEvent();
 void glutCloseFunc(void (*callback)());
@@ -28,6 +31,8 @@ int glutGet(GLenum what);
 #define glutDisplayFunc ::brambleshot::host::glutDisplayFunc
 #define glutIdleFunc ::brambleshot::host::glutIdleFunc
 #define glutPostRedisplay ::brambleshot::host::glutPostRedisplay
+#define glutMotionFunc ::brambleshot::host::glutMotionFunc
+#define glutPassiveMotionFunc ::brambleshot::host::glutPassiveMotionFunc
 #define glutMainLoop ::brambleshot::host::glutMainLoop
 #define glutMainLoopEvent ::brambleshot::host::glutMainLoopEvent
 #define glutCloseFunc ::brambleshot::host::glutCloseFunc
