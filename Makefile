@@ -39,6 +39,41 @@ test: test-deps
 	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+	$(MAKE) web-test
+
+# The browser build (emscripten, WebGL 1): the page, the game's script and WebAssembly and its
+# packed data in build/web, a folder any static web server can serve. Debian's emscripten needs
+# Debian's Node.js modules on its path.
+WEB_BUILD ?= build/web-build
+WEB_ENV    = NODE_PATH=/usr/share/nodejs
+PORT      ?= 8080
+.PHONY: web web-run web-test web-bench
+web: web-deps
+	$(WEB_ENV) emcmake cmake -S web -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_CXX_FLAGS="$(if $(filter ON,$(BRAMBLESHOT_WERROR)),-Werror)"
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+	@cd build/web && for f in brambleshot.data brambleshot.js brambleshot.wasm index.html; do \
+	  printf '%-18s %8s bytes, %8s gzipped\n' $$f $$(stat -c %s $$f) $$(gzip -9 -c $$f | wc -c); done
+
+web-deps:
+	@scripts/install-deps.sh web
+
+# Serves build/web on this machine and prints the address to open.
+web-run: web
+	node tests/web/serve.mjs build/web $(PORT)
+
+# The browser tests: headless Chromium driven by puppeteer-core (pinned in tests/web's lockfile);
+# the desktop build draws the pictures they are compared with.
+web-test: web test-deps
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target demos framediff
+	scripts/npm-ci.sh tests/web
+	scripts/with-display.sh node tests/web/browser_test.mjs build/web $(BUILD)
+
+# The browser's pace: world steps a second in headless Chromium, at the start screen and in play.
+web-bench: web
+	scripts/npm-ci.sh tests/web
+	node tests/web/browser_test.mjs build/web $(BUILD) --pace 10
 
 # The whole suite built with AddressSanitizer and UBSan (no recovery).
 sanitize: test-deps

@@ -5,6 +5,7 @@
 #   scripts/install-deps.sh bench  the same as run plus the benchmarks' X tools and peer loaders
 #   scripts/install-deps.sh package  only what builds the game itself, CPack's helpers and the
 #                                    package checkers (no tools, no tests)
+#   scripts/install-deps.sh web    the browser build (emscripten) and its tests (Chromium, npm)
 set -euo pipefail
 
 run_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libopenal-dev
@@ -16,6 +17,10 @@ test_packages=(libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxtst-dev
                clang-14 libclang-rt-14-dev libpng-dev dpkg-dev desktop-file-utils appstream
                groff-base man-db file libx11-dev clang-format clang-tidy
                mesa-vulkan-drivers)
+# The browser build and its tests: emscripten with Debian's Node.js modules, headless Chromium,
+# and npm for the tests' driver (a Node.js that brings its own npm needs no package).
+web_packages=(emscripten chromium nodejs)
+if ! command -v npm > /dev/null; then web_packages+=(npm); fi
 bench_packages=(xvfb xauth libx11-dev libxtst-dev libgtest-dev libtinyobjloader-dev libstb-dev)
 # The game's own build (GL, GLU, freeglut, OpenAL, Xlib, SDL2 for gamepads), dpkg-shlibdeps and
 # file for the dependencies CPack works out, lintian and appstreamcli for the checks of the built
