@@ -69,7 +69,7 @@ void startPads(bool recording) {
 #else
   if (!systemPads.open(stdout)) return;
   usePadSource(systemPads, recording ? InputRoutes{recordKeyboard, recordMouse, recordMotion}
-                                  : InputRoutes{onKeyboard, onMouse, onMotion});
+                                     : InputRoutes{onKeyboard, onMouse, onMotion});
   glutTimerFunc(kPlayingLookMs, readWhilePaused, 0);
 #endif
 }
