@@ -339,7 +339,8 @@ int displays = 0;  // frames drawn
 
 // The squadron wired to the game's score, as start-up leaves it, with a frame counter shown.
 void wireGame(bool over) {
-  squadron.score = &game.score;  // a launch reads the score
+  squadron.score = &game.score;  // a launch reads the score (a high one draws once more)
+  game.score = 0;
   squadron.gameOver = over;
   glutDisplayFunc([] { ++displays; });
 }
