@@ -29,6 +29,9 @@ struct DrawState {
   unsigned frontFace = 0x0901;  // GL_CCW
   unsigned texture = 0;         // the texture sampled (modulating the colour), 0: none
   float lineWidth = 1.0f;
+
+  // Field by field: the padding between the flags and the numbers holds nothing.
+  bool operator==(const DrawState&) const = default;
 };
 
 class Backend {

@@ -66,10 +66,6 @@ GLuint compile(GLenum kind, const char* source) {
   return shader;
 }
 
-bool sameState(const DrawState& a, const DrawState& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 }  // namespace
 
 ShaderBackend::ShaderBackend() {
@@ -109,7 +105,7 @@ ShaderBackend::ShaderBackend() {
 
 void ShaderBackend::draw(Primitive primitive, const ClipVertex* vertices, std::size_t count,
                          const DrawState& state) {
-  if (!batch_.empty() && (primitive != batchPrimitive_ || !sameState(state, batchState_))) submit();
+  if (!batch_.empty() && (primitive != batchPrimitive_ || state != batchState_)) submit();
   batchPrimitive_ = primitive;
   batchState_ = state;
   batch_.insert(batch_.end(), vertices, vertices + count);
@@ -145,13 +141,11 @@ void ShaderBackend::submit() {
     return;
   }
   apply(batchState_);
+  // Fresh storage for every batch: writing into storage that an earlier draw of the frame may
+  // still read makes the driver wait for that draw or copy the whole buffer (WebGL on
+  // SwiftShader spent 95 % of a frame so).
   const std::size_t bytes = batch_.size() * sizeof(ClipVertex);
-  if (bytes > bufferCapacity_) {
-    bufferCapacity_ = bytes * 2;
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bufferCapacity_), nullptr,
-                 GL_STREAM_DRAW);
-  }
-  glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), batch_.data());
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), batch_.data(), GL_STREAM_DRAW);
   const auto stride = static_cast<GLsizei>(sizeof(ClipVertex));
   glVertexAttribPointer(static_cast<GLuint>(position_), 4, GL_FLOAT, GL_FALSE, stride,
                         reinterpret_cast<const void*>(offsetof(ClipVertex, position)));

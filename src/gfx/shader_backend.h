@@ -43,7 +43,6 @@ class ShaderBackend final : public Backend {
   DrawState batchState_;
   DrawState applied_;
   bool anythingApplied_ = false;
-  std::size_t bufferCapacity_ = 0;  // bytes
   std::vector<unsigned char> readBack_;
 };
 

@@ -32,6 +32,7 @@ struct Loop {
   bool redisplay = false;
   bool running = false;
   unsigned frames = 0;  // displays run, for the page's pace and first-frame measures
+  double busyMs = 0.0;  // time spent in the game's callbacks, for the pace's breakdown
 };
 Loop loop;
 
@@ -64,9 +65,11 @@ void runDisplay() {
 }
 
 void round(void*) {
+  const double start = emscripten_get_now();
   runDisplay();
   if (loop.idle) loop.idle();
   runDisplay();
+  loop.busyMs += emscripten_get_now() - start;
   emscripten_set_timeout(round, kPauseMs, nullptr);
 }
 
@@ -129,4 +132,8 @@ int glutGet(GLenum what) {
 
 extern "C" EMSCRIPTEN_KEEPALIVE unsigned brambleshot_frames() {
   return brambleshot::host::loop.frames;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE double brambleshot_busy_ms() {
+  return brambleshot::host::loop.busyMs;
 }

@@ -38,9 +38,10 @@ const browser = await puppeteer.launch({
 });
 
 // A page of the game, its console and errors collected.
-async function open(query = '', viewport = { width: 1000, height: 820 }) {
+async function open(query = '', viewport = { width: 1000, height: 820 }, beforeLoad = null) {
   const page = await browser.newPage();
   await page.setViewport(viewport);
+  if (beforeLoad) await page.evaluateOnNewDocument(beforeLoad);
   const errors = [];
   const lines = [];
   page.on('console', (message) => {
@@ -107,12 +108,19 @@ try {
     // The pace: world steps a second at the start screen and in play, as a player would feel it.
     const { page } = await open('?size=800x600');
     await started(page);
+    // What a step's time is made of: the game's own work (world step and drawing, WebGL calls
+    // included), and the rest, the browser's timer and whatever else the page does.
+    const busy = () => page.evaluate(() => Module._brambleshot_busy_ms());
     for (const [scene, key] of [['start screen', null], ['play', 'n']]) {
       if (key) await press(page, key);
-      const before = await frames(page);
+      const [framesBefore, busyBefore, t0] = [await frames(page), await busy(), Date.now()];
       await sleep(paceSeconds * 1000);
-      const steps = (await frames(page)) - before;
-      console.log(`browser pace, ${scene}: ${(steps / paceSeconds).toFixed(0)} steps/s (800x600)`);
+      const [framesAfter, busyAfter, t1] = [await frames(page), await busy(), Date.now()];
+      const steps = framesAfter - framesBefore;
+      const perStep = (t1 - t0) / steps, work = (busyAfter - busyBefore) / steps;
+      console.log(`browser pace, ${scene}: ${(steps * 1000 / (t1 - t0)).toFixed(0)} steps/s at ` +
+                  `800x600; a step ${perStep.toFixed(2)} ms: the game's work ${work.toFixed(2)} ms, ` +
+                  `the timer and the browser ${(perStep - work).toFixed(2)} ms`);
     }
     await page.close();
   } else {
@@ -215,6 +223,41 @@ try {
       const muted = await canvasPixels(page);
       check(regionChange(help, muted, 20, 475, 85, 525) > 0.05, 'm shows the mute mark');
       check(errors.length === 0, `no error in the console during play (${errors.join(' | ')})`);
+      await page.close();
+    }
+
+    // A gamepad through the browser's Gamepad API (a standard-layout pad the page is given in
+    // place of a real one): X starts a game, A fires the cannon, Start pauses.
+    {
+      const { page, errors, lines } = await open('?size=800x600', { width: 1000, height: 820 }, (pad) => {
+        const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+        window.testPad = { id: 'Test pad', index: 0, connected: true, mapping: 'standard',
+                           timestamp: 0, axes: [0, 0, 0, 0], buttons };
+        navigator.getGamepads = () => [window.testPad];
+        window.padButton = (i, down) => {
+          buttons[i] = { pressed: down, touched: down, value: down ? 1 : 0 };
+          window.testPad.timestamp += 1;
+        };
+      });
+      await started(page);
+      const hold = async (button) => {
+        await page.evaluate((b) => padButton(b, true), button);
+        await sleep(200);
+        await page.evaluate((b) => padButton(b, false), button);
+        await sleep(200);
+      };
+      const start = await canvasPixels(page);
+      await hold(2);  // X: a new game
+      const playing = await canvasPixels(page);
+      await hold(0);  // A: the cannon
+      const fired = await canvasPixels(page);
+      await hold(9);  // Start: pause
+      const paused = await canvasPixels(page);
+      check(lines.some((l) => l.includes('gamepad connected: Test pad')), 'the browser\'s pad is taken in, with one line');
+      check(regionChange(start, playing, 250, 40, 650, 440) > 0.3, 'the pad\'s X starts a game');
+      check(regionChange(playing, fired, 0, 125, 100, 165) > 0.05, 'the pad\'s A fires the cannon');
+      check(regionChange(fired, paused, 0, 195, 100, 230) > 0.1, 'the pad\'s Start pauses');
+      check(errors.length === 0, `no error in the console with a pad (${errors.join(' | ')})`);
       await page.close();
     }
 
