@@ -14,10 +14,10 @@ namespace {
 // GL multiplies its matrices.
 void multiplySingle(const std::array<float, 16>& a, const std::array<float, 16>& b,
                     std::array<float, 16>& product) {
-  for (int row = 0; row < 4; ++row)
-    for (int column = 0; column < 4; ++column) {
+  for (std::size_t row = 0; row < 4; ++row)
+    for (std::size_t column = 0; column < 4; ++column) {
       float sum = a[row] * b[column * 4];
-      for (int k = 1; k < 4; ++k)
+      for (std::size_t k = 1; k < 4; ++k)
         sum += a[k * 4 + row] * b[column * 4 + k];
       product[column * 4 + row] = sum;
     }

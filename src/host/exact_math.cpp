@@ -1,42 +1,27 @@
 // Each function is computed in quadruple precision and rounded once to double: the correctly
 // rounded result, except where the exact value lies within about 2^-110 of a rounding boundary.
-// The desktop has GCC's libquadmath; in the browser long double is quadruple precision itself.
+// The desktop has GCC's libquadmath (sinq...); in the browser long double is quadruple precision
+// itself (sinl...).
 #include "host/exact_math.h"
 
 #if defined(BRAMBLESHOT_HOST_BROWSER)
-
 #include <cmath>
-
-namespace brambleshot::host {
-
-double exactSin(double x) {
-  return static_cast<double>(sinl(x));
-}
-double exactCos(double x) {
-  return static_cast<double>(cosl(x));
-}
-double exactAcos(double x) {
-  return static_cast<double>(acosl(x));
-}
-
-}  // namespace brambleshot::host
-
+#define QUAD(function) function##l
 #else
-
 #include <quadmath.h>
+#define QUAD(function) function##q
+#endif
 
 namespace brambleshot::host {
 
 double exactSin(double x) {
-  return static_cast<double>(sinq(x));
+  return static_cast<double>(QUAD(sin)(x));
 }
 double exactCos(double x) {
-  return static_cast<double>(cosq(x));
+  return static_cast<double>(QUAD(cos)(x));
 }
 double exactAcos(double x) {
-  return static_cast<double>(acosq(x));
+  return static_cast<double>(QUAD(acos)(x));
 }
 
 }  // namespace brambleshot::host
-
-#endif
