@@ -16,6 +16,8 @@
   const scoreFolder = '/home/web_user/.local/share/brambleshot';
   let running = false;
   let muted = false;
+  let syncing = false;    // a write-back of the best scores is under way
+  let syncAgain = false;  // and another save came meanwhile
 
   function show(text) {
     status.textContent = text;
@@ -56,15 +58,39 @@
       FS.mkdirTree(scoreFolder);
       FS.mount(Module.IDBFS, {}, scoreFolder);
       Module.addRunDependency('scores');
-      FS.syncfs(true, (error) => {
-        if (error) console.error('brambleshot: the stored best scores could not be read:', error);
+      // A browser whose storage does not answer (another tab holding it, a private window that
+      // refuses it) still gets the game, with the table it can read.
+      let waiting = true;
+      const go = () => {
+        if (!waiting) return;
+        waiting = false;
         Module.removeRunDependency('scores');
+      };
+      const timer = setTimeout(() => {
+        console.warn('brambleshot: the stored best scores did not come; playing without them');
+        go();
+      }, 5000);
+      FS.syncfs(true, (error) => {
+        clearTimeout(timer);
+        if (error) console.warn('brambleshot: the stored best scores could not be read:', error);
+        go();
       });
     }],
+    // One write-back at a time: a save while one is under way is written once it has ended.
     keepSavedFiles: function () {
+      if (syncing) {
+        syncAgain = true;
+        return;
+      }
+      syncing = true;
       Module.FS.syncfs(false, (error) => {
-        if (error) console.error('brambleshot: the best scores could not be stored:', error);
+        syncing = false;
+        if (error) console.warn('brambleshot: the best scores could not be stored:', error);
         else window.brambleshotSaves += 1;
+        if (syncAgain) {
+          syncAgain = false;
+          Module.keepSavedFiles();
+        }
       });
     },
     onRuntimeInitialized: function () {

@@ -273,9 +273,10 @@ try {
         Module.FS.writeFile(folder + '/scores', table);
         Module.keepSavedFiles();
       }, folder, table);
-      await emptyVisit.page.waitForFunction(() => window.brambleshotSaves > 0);
+      await emptyVisit.page.waitForFunction(() => window.brambleshotSaves > 1);
       await emptyVisit.page.reload();
       await started(emptyVisit.page);
+      await emptyVisit.page.waitForFunction(() => window.brambleshotSaves > 0);
       const kept = await canvasPixels(emptyVisit.page);
       const stored = await emptyVisit.page.evaluate((folder) => Module.FS.readFile(folder + '/scores', { encoding: 'utf8' }), folder);
       check(stored === table && regionChange(empty, kept, 300, 110, 650, 180) > 0.02,
@@ -287,10 +288,12 @@ try {
       await emptyVisit.page.waitForFunction(() => window.brambleshotSaves > 1);
       const lines = [];
       emptyVisit.page.on('console', (m) => lines.push(m.text()));
-      await emptyVisit.page.reload();
-      await started(emptyVisit.page);
-      await emptyVisit.page.reload();
-      await started(emptyVisit.page);
+      // Each visit writes back what start-up did (the damaged table moved aside) before the next.
+      for (let visit = 0; visit < 2; ++visit) {
+        await emptyVisit.page.reload();
+        await started(emptyVisit.page);
+        await emptyVisit.page.waitForFunction(() => window.brambleshotSaves > 0);
+      }
       const files = await emptyVisit.page.evaluate((folder) => Module.FS.readdir(folder), folder);
       const aside = files.filter((f) => f.startsWith('scores.damaged-'));
       const content = aside.length
