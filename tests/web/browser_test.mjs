@@ -57,9 +57,10 @@ async function open(query = '', viewport = { width: 1000, height: 820 }, beforeL
 const frames = (page) => page.evaluate(() => Module._brambleshot_frames());
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
-// Waits for the game's first frame.
+// Waits for the game's first frame. The count is asked for only once the runtime is up: the
+// exported function throws before, which would stop Chromium's polling of the condition.
 async function started(page) {
-  await page.waitForFunction(() => window.Module && Module._brambleshot_frames && Module._brambleshot_frames() > 0,
+  await page.waitForFunction(() => window.brambleshotStarted && Module._brambleshot_frames() > 0,
                              { timeout: 30000 });
 }
 
@@ -127,7 +128,7 @@ try {
     // Loading: the first frame, no error in the console.
     {
       const { page, errors, started } = await open();
-      await page.waitForFunction(() => window.Module && Module._brambleshot_frames && Module._brambleshot_frames() > 0,
+      await page.waitForFunction(() => window.brambleshotStarted && Module._brambleshot_frames() > 0,
                                  { timeout: 30000 });
       const firstFrame = Date.now() - started;
       console.log(`first frame ${firstFrame} ms after the page was asked for`);
