@@ -21,6 +21,10 @@
 #include "world/game.h"
 #include "world/random.h"
 
+#ifndef BRAMBLESHOT_SOAK_DEFAULT
+#define BRAMBLESHOT_SOAK_DEFAULT 100000  // frames; the sanitizer build asks for fewer
+#endif
+
 namespace {
 
 using namespace brambleshot;
@@ -54,7 +58,8 @@ TEST(Soak, WholeGamePlaysWithSeededInput) {
   game.paused = game.helpShown = false;
 
   const char* text = std::getenv("BRAMBLESHOT_SOAK_FRAMES");
-  const long frames = text != nullptr && *text != '\0' ? std::strtol(text, nullptr, 10) : 100000;
+  const long frames =
+      text != nullptr && *text != '\0' ? std::strtol(text, nullptr, 10) : BRAMBLESHOT_SOAK_DEFAULT;
   brambleshot::srand(20240611u);
   std::mt19937 input(7u);
   std::uniform_real_distribution<double> chance(0.0, 1.0);
