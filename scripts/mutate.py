@@ -402,6 +402,11 @@ MUTATIONS = [
     M("pad-last-connected-plays", "src/pad/sdl_pads.cpp",
       "SDL_GameController* controller = pads_[0].controller;",
       "SDL_GameController* controller = pads_[count_ - 1].controller;"),
+    M("pad-hint-shown-without-a-pad", "src/app/frame.cpp",
+      "    if (padConnected()) drawPadHint(aspect);", "    drawPadHint(aspect);"),
+    M("pad-hint-shown-in-play", "src/app/frame.cpp",
+      "    drawBestScores(scale);  // the help page stands alone\n    if (padConnected()) drawPadHint(aspect);\n  }",
+      "    drawBestScores(scale);  // the help page stands alone\n  }\n  if (padConnected()) drawPadHint(aspect);"),
 ]
 
 

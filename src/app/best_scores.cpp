@@ -57,6 +57,10 @@ void drawBestScores(double scale) {
   if (gameOverSeen) scoreBoard.draw(scoreStore.table(), newRow, missedScore, scale);
 }
 
+void drawPadHint(double aspect) {
+  if (gameOverSeen && !missedScore) scoreBoard.drawPadHint(aspect);
+}
+
 void drawPlayOnHint(double scale) {
   scoreBoard.drawPlayOn(scale);
 }

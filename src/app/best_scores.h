@@ -25,6 +25,9 @@ bool noteFinishedGame();
 // is made after it. A finished game that missed the table gets its line under the hint. At
 // scale 1 the board stands at its full size; boardScale() gives the scale for a scene.
 void drawBestScores(double scale);
+// The strip naming the pad's buttons, drawn with the board while a pad is connected, in the
+// place of a missed game's line, which keeps that place when there is one.
+void drawPadHint(double aspect);
 // The strip under the help page that tells a player whose game waits beneath it that H plays.
 void drawPlayOnHint(double scale);
 // Dates entries with this time instead of the clock's (0: the clock again), for pictures that

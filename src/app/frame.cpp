@@ -9,6 +9,7 @@
 
 #include "app/best_scores.h"
 #include "app/input.h"
+#include "app/pads.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "panel/panel.h"
@@ -125,7 +126,8 @@ void drawFrame() {
   if (replayMarkShown) drawReplayMark();
 
   setSceneView(panelWidth, sceneWidth);
-  const double scale = boardScale(sceneAspect(sceneWidth, game.windowHeight));
+  const double aspect = sceneAspect(sceneWidth, game.windowHeight);
+  const double scale = boardScale(aspect);
   glPushMatrix();
   lookThroughCamera();
   // Sent after the view transform so the sun's direction stays fixed in the world.
@@ -141,6 +143,7 @@ void drawFrame() {
     tank.draw();
   } else if (!game.helpShown) {
     drawBestScores(scale);  // the help page stands alone
+    if (padConnected()) drawPadHint(aspect);
   }
   if (gameWaitsUnderHelp()) drawPlayOnHint(scale);
   if (game.helpShown) drawHelpOverlay();

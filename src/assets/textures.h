@@ -54,5 +54,8 @@ inline constexpr TextureId kHintMaskTexture = 7005;
 inline constexpr TextureId kPlayOnTexture = 7006;
 inline constexpr TextureId kMissedTexture = 7007;
 inline constexpr TextureId kMissedWordsTexture = 7008;
+// The strip naming the pad's buttons, under the hint while a pad is connected.
+inline constexpr TextureId kPadHintTexture = 7009;
+inline constexpr TextureId kPadHintMaskTexture = 7010;
 
 }  // namespace brambleshot

@@ -145,11 +145,12 @@ void endFlat() {
   glEnable(GL_LIGHTING);
 }
 
-// A strip below the card, the hint's mask cutting it out of the scene.
-void strip(TextureId picture, const BoardPicture& at) {
+// A strip below the card, its mask (by default the hint's) cutting it out of the scene.
+void strip(TextureId picture, const BoardPicture& at, TextureId mask = kHintMaskTexture,
+           int texels = layout::kHintWidth) {
   glPushMatrix();
-  placePicture(at, layout::kHintWidth);
-  maskedPicture(kHintMaskTexture, picture, layout::kHintWidth, layout::kHintHeight);
+  placePicture(at, texels);
+  maskedPicture(mask, picture, texels, layout::kHintHeight);
   glPopMatrix();
 }
 
@@ -208,6 +209,16 @@ BoardPicture missedAt(double scale) {
 BoardPicture playOnAt(double scale) {
   return {scale * kScoreCardSide / 2, kPlayOnTop, scale * kScoreCardSide};
 }
+BoardPicture padHintAt(double aspect) {
+  // The hint's texel size, shrunk further where the scene is too narrow for the wider card.
+  const double texel = kScoreCardSide / layout::kHintWidth;
+  const double card = texel * (layout::kPadHintWidth - 2 * layout::kPadHintInset);
+  const double room = 2 * (kViewHalfHeight * aspect - kBoardMargin);
+  const double board = boardScale(aspect);
+  const double scale = std::clamp(room / card, 0.0, board);
+  const double width = scale * texel * layout::kPadHintWidth;
+  return {width / 2, missedAt(board).top, width};
+}
 
 bool ScoreBoard::loadTextures() {
   static constexpr struct {
@@ -227,6 +238,9 @@ bool ScoreBoard::loadTextures() {
   for (const auto& picture : kPictures)
     if (!loadFiltered(picture.file, picture.id)) return false;
   loaded = true;
+  // The pad's strip is optional: without it the board shows as before.
+  padHintLoaded = loadFiltered("./Resources/pad_hint.bmp", kPadHintTexture) &&
+                  loadFiltered("./Resources/pad_hint_mask.bmp", kPadHintMaskTexture);
   return true;
 }
 
@@ -269,6 +283,13 @@ void ScoreBoard::draw(const ScoreTable& table, int newRow, std::optional<int> mi
   glColor3f(1.0f, 1.0f, 1.0f);
   strip(kHintTexture, hintAt(scale));
   if (missedScore) missedLine(*missedScore, missedAt(scale));
+  endFlat();
+}
+
+void ScoreBoard::drawPadHint(double aspect) const {
+  if (!loaded || !padHintLoaded) return;
+  beginFlat();
+  strip(kPadHintTexture, padHintAt(aspect), kPadHintMaskTexture, layout::kPadHintWidth);
   endFlat();
 }
 

@@ -39,18 +39,24 @@ BoardPicture cardAt(double scale);
 BoardPicture hintAt(double scale);
 BoardPicture missedAt(double scale);
 BoardPicture playOnAt(double scale);
+// The pad's strip, in a missed game's place, as wide as a scene of this aspect lets it be.
+BoardPicture padHintAt(double aspect);
 
 struct ScoreBoard {
-  bool loaded = false;  // every picture is in place; otherwise nothing is drawn
+  bool loaded = false;         // every picture is in place; otherwise nothing is drawn
+  bool padHintLoaded = false;  // the pad's strip, which the board can do without
 
-  // Loads the eight pictures from ./Resources. One that cannot be read is reported in one line
-  // (by the reader) and leaves the board out; the game plays on without it.
+  // Loads the eight pictures from ./Resources, then the pad's strip and its mask. One that cannot
+  // be read is reported in one line (by the reader) and leaves the board (or just the pad's
+  // strip) out; the game plays on without it.
   bool loadTextures();
   // The card with the table's rows, the row newRow (or none, -1) highlighted, the hint strip,
   // and for a finished game that missed the table its score's line ("123 points: not in the
   // top ten"). Drawn on top of the scene like the help page; needs the camera's transform.
   void draw(const ScoreTable& table, int newRow, std::optional<int> missedScore,
             double scale) const;
+  // The strip naming the pad's buttons, under the hint, in a scene of this aspect.
+  void drawPadHint(double aspect) const;
   // The strip under the help page that says H hides it and plays on.
   void drawPlayOn(double scale) const;
 };

@@ -34,6 +34,10 @@ inline constexpr int kMinusCell = 10;
 // missed game's line) share its size and its mask.
 inline constexpr int kHintWidth = 512;
 inline constexpr int kHintHeight = 64;
+// The pad's buttons, shown under the hint while a pad is connected: a strip of the hint's height
+// and texel size but twice its width, its card across the middle three quarters.
+inline constexpr int kPadHintWidth = 1024;
+inline constexpr int kPadHintInset = 128;
 
 // A missed game's line: the score in digits, a gap, then the words' picture, whose text is
 // centred in its first kMissedWordsSpan texels; the whole line centred on the strip.

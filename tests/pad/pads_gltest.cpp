@@ -7,14 +7,17 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/best_scores.h"
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/pads.h"
+#include "assets/textures.h"
 #include "audio/sound_player.h"
 #include "enemies/squadron.h"
 #include "pad/sdl_pads.h"
 #include "pad/virtual_pad.h"
 #include "support/gl_env.h"
+#include "support/test_util.h"
 #include "tank/tank.h"
 #include "world/game.h"
 
@@ -162,6 +165,35 @@ TEST_F(PadInGame, APadPulledOutMidGameLetsGoAndWithoutAPadNothingChanges) {
     readPads();
   EXPECT_EQ(snapshot(), before);
   EXPECT_FALSE(padConnected());
+}
+
+// The start screen names the pad's buttons under the hint while a pad is connected: not without
+// one, not once it is pulled out, and never in play.
+TEST_F(PadInGame, TheStartScreenNamesThePadsButtonsOnlyWhileAPadIsConnected) {
+  testenv::captureStdout([] { testenv::loadAllTextures(); });
+  ASSERT_TRUE(scoreBoard.loadTextures() && scoreBoard.padHintLoaded);
+  testenv::loadFlatTexture(kDesertTexture, {255, 255, 255});  // the strip's card darkens it
+  const auto stripShown = [] {
+    drawFrame();
+    const BoardPicture at = padHintAt(sceneAspect(700, 600));
+    int x = 0, y = 0;  // a plain part of the strip's card, left of its words
+    testenv::pixelOnPlane(at.left - at.width * 150 / 1024, at.top - at.width * 32 / 1024, x, y);
+    const testenv::Rgb c = testenv::readPixel(x, y);
+    return c.r + c.g + c.b < 400;
+  };
+  freshGame(true);
+  EXPECT_FALSE(stripShown());
+  {
+    VirtualPad pad("Test pad");
+    readPads();
+    EXPECT_TRUE(stripShown());
+    onKeyboard('n', 0, 0);
+    EXPECT_FALSE(stripShown()) << "in play";
+    freshGame(true);
+  }
+  readPads();
+  EXPECT_FALSE(stripShown()) << "pulled out";
+  testenv::captureStdout([] { testenv::loadAllTextures(true); });
 }
 
 }  // namespace

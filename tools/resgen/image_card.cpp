@@ -68,4 +68,49 @@ void paintCard(Canvas& page, Canvas& mask, float x0, float y0, float x1, float y
                    kCardRule);
 }
 
+namespace {
+
+void keyCap(Canvas& c, const Font& bold, const std::string& key, int left, int top, int height) {
+  const int width = bold.measure(key, 18) + 22;
+  const float x0 = static_cast<float>(left), y0 = static_cast<float>(top);
+  fillRoundedBox(c, x0, y0, x0 + static_cast<float>(width), y0 + static_cast<float>(height), 6,
+                 hex(0x3e3021));
+  strokeRoundedBox(c, x0, y0, x0 + static_cast<float>(width), y0 + static_cast<float>(height), 6,
+                   1.5f, hex(0xc08c48));
+  text(c, bold, key, 18, left + 11, top + (height + bold.capHeight(18)) / 2, kCardCream);
+}
+
+}  // namespace
+
+void keyStrip(Canvas& strip, Canvas& mask, const Font& bold, const Font& regular,
+              const std::vector<KeyWords>& items, int inset, int gap) {
+  const int width = strip.width();
+  paintCard(strip, mask, static_cast<float>(inset), 4, static_cast<float>(width - inset),
+            static_cast<float>(strip.height() - 4), 14);
+  const int capTop = 15, capHeight = 34;
+  const auto capWidth = [&](const KeyWords& item) {
+    return item.key.empty() ? 0 : bold.measure(item.key, 18) + 22 + 12;
+  };
+  const auto wordsFont = [&](const KeyWords& item) -> const Font& {
+    return item.key.empty() ? bold : regular;
+  };
+  const auto lineWidth = [&](int size) {
+    int line = gap * (static_cast<int>(items.size()) - 1);
+    for (const KeyWords& item : items)
+      line += capWidth(item) + wordsFont(item).measure(item.words, size);
+    return line;
+  };
+  int textSize = 20;
+  while (textSize > 1 && lineWidth(textSize) > width - 2 * inset - 40)
+    --textSize;
+  const int baseline = capTop + (capHeight + regular.capHeight(textSize)) / 2;
+  int x = (width - lineWidth(textSize)) / 2;
+  for (const KeyWords& item : items) {
+    if (!item.key.empty()) keyCap(strip, bold, item.key, x, capTop, capHeight);
+    text(strip, wordsFont(item), item.words, textSize, x + capWidth(item), baseline,
+         item.key.empty() ? kCardAmber : kCardCream);
+    x += capWidth(item) + wordsFont(item).measure(item.words, textSize) + gap;
+  }
+}
+
 }  // namespace resgen

@@ -1,7 +1,9 @@
-// Rounded cards and plain text lines, shared by the help page and the best-score table.
+// Rounded cards, plain text lines and strips of key caps, shared by the help page, the
+// best-score table and the hint strips.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "image_canvas.h"
 #include "image_text.h"
@@ -22,6 +24,16 @@ void text(Canvas& c, const Font& font, const std::string& s, int size, int x, in
 // white around the card and dark under it, the page holds the card's colours and frame (black
 // outside it, where nothing must be added to the scene).
 void paintCard(Canvas& page, Canvas& mask, float x0, float y0, float x1, float y1, float radius);
+
+struct KeyWords {
+  std::string key, words;  // an item without a key is a label in the card's amber
+};
+
+// A card across the strip from x = inset to its width - inset (and its mask), holding a line of
+// key caps, each followed by what its key does, centred at the largest text size up to 20 at
+// which the line fits the card.
+void keyStrip(Canvas& strip, Canvas& mask, const Font& bold, const Font& regular,
+              const std::vector<KeyWords>& items, int inset, int gap = 40);
 
 // The card's palette.
 inline const Rgb kCardAmber = hex(0xffb23a);

@@ -21,6 +21,8 @@ std::vector<NamedImage> panelImages(const Font& bold, const Font& condensed);
 std::vector<NamedImage> helpImages(const Font& bold, const Font& regular);
 // The best-score card and its mask, the digit set of its rows, the hint strip and its mask.
 std::vector<NamedImage> scoreImages(const Font& bold, const Font& condensed, const Font& regular);
+// The strip naming the pad's buttons and its mask.
+std::vector<NamedImage> padImages(const Font& bold, const Font& regular);
 // The desert backdrop.
 std::vector<NamedImage> backdropImages();
 // The reticle, the muzzle flash, the bomb and the explosion.

@@ -14,16 +14,6 @@ namespace layout = brambleshot::scoreLayout;
 
 namespace {
 
-void keyCap(Canvas& c, const Font& bold, const std::string& key, int left, int top, int height) {
-  const int width = bold.measure(key, 18) + 22;
-  const float x0 = static_cast<float>(left), y0 = static_cast<float>(top);
-  fillRoundedBox(c, x0, y0, x0 + static_cast<float>(width), y0 + static_cast<float>(height), 6,
-                 hex(0x3e3021));
-  strokeRoundedBox(c, x0, y0, x0 + static_cast<float>(width), y0 + static_cast<float>(height), 6,
-                   1.5f, hex(0xc08c48));
-  text(c, bold, key, 18, left + 11, top + (height + bold.capHeight(18)) / 2, kCardCream);
-}
-
 Canvas digitSet(const Font& condensed) {
   Canvas set(layout::kDigitCellWidth * layout::kDigitCells, layout::kDigitCellHeight);
   const int size = 50;
@@ -41,37 +31,6 @@ Canvas digitSet(const Font& condensed) {
 void paintStrip(Canvas& strip, Canvas& mask) {
   paintCard(strip, mask, layout::kCardInset, 4, layout::kHintWidth - layout::kCardInset,
             layout::kHintHeight - 4, 14);
-}
-
-struct KeyWords {
-  std::string key, words;
-};
-
-// A strip of key caps, each followed by what its key does, centred at the largest text size up
-// to 20 at which the whole line fits between the strip's ends.
-Canvas keyStrip(const Font& bold, const Font& regular, const std::vector<KeyWords>& items,
-                Canvas& mask) {
-  Canvas strip(layout::kHintWidth, layout::kHintHeight);
-  paintStrip(strip, mask);
-  const int capTop = 15, capHeight = 34, gap = 40;
-  const auto capWidth = [&](const KeyWords& item) { return bold.measure(item.key, 18) + 22 + 12; };
-  const auto lineWidth = [&](int size) {
-    int width = gap * (static_cast<int>(items.size()) - 1);
-    for (const KeyWords& item : items)
-      width += capWidth(item) + regular.measure(item.words, size);
-    return width;
-  };
-  int textSize = 20;
-  while (lineWidth(textSize) > layout::kHintWidth - 2 * layout::kCardInset - 40)
-    --textSize;
-  const int baseline = capTop + (capHeight + regular.capHeight(textSize)) / 2;
-  int x = (layout::kHintWidth - lineWidth(textSize)) / 2;
-  for (const KeyWords& item : items) {
-    keyCap(strip, bold, item.key, x, capTop, capHeight);
-    text(strip, regular, item.words, textSize, x + capWidth(item), baseline, kCardCream);
-    x += capWidth(item) + regular.measure(item.words, textSize) + gap;
-  }
-  return strip;
 }
 
 // The words after a missed game's score, white on black for the game to tint and add, centred
@@ -109,11 +68,14 @@ std::vector<NamedImage> scoreImages(const Font& bold, const Font& condensed, con
 
   // The hint: which key starts a game and which shows the controls.
   Canvas hintMask(layout::kHintWidth, layout::kHintHeight);
-  Canvas hint =
-      keyStrip(bold, regular, {{"N", "start a new game"}, {"H", "show the controls"}}, hintMask);
+  Canvas hint(layout::kHintWidth, layout::kHintHeight);
+  keyStrip(hint, hintMask, bold, regular, {{"N", "start a new game"}, {"H", "show the controls"}},
+           layout::kCardInset);
   // Under the help page, after a game was started beneath it: how to play on.
   Canvas unused(layout::kHintWidth, layout::kHintHeight);
-  Canvas playOn = keyStrip(bold, regular, {{"H", "hide the controls and play"}}, unused);
+  Canvas playOn(layout::kHintWidth, layout::kHintHeight);
+  keyStrip(playOn, unused, bold, regular, {{"H", "hide the controls and play"}},
+           layout::kCardInset);
   // The strip of a finished game that missed the table: the game sets its score in digits.
   Canvas missed(layout::kHintWidth, layout::kHintHeight);
   paintStrip(missed, unused);

@@ -13,7 +13,7 @@ bool writeImages(const std::filesystem::path& folder) {
   if (!bold.ok() || !condensed.ok() || !regular.ok()) return false;
 
   std::vector<NamedImage> images = panelImages(bold, condensed);
-  for (auto* part : {&helpImages}) {
+  for (auto* part : {&helpImages, &padImages}) {
     for (NamedImage& image : part(bold, regular))
       images.push_back(std::move(image));
   }

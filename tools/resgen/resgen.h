@@ -7,7 +7,7 @@
 
 namespace resgen {
 
-// Writes the 34 BMP images. False (after a message on stderr) if a file cannot be written.
+// Writes the 41 BMP images. False (after a message on stderr) if a file cannot be written.
 bool writeImages(const std::filesystem::path& folder);
 // Writes Tank.m, Wheel.m and cessna500.m.
 bool writeModels(const std::filesystem::path& folder);
