@@ -127,6 +127,20 @@ MUTATE_ARGS ?=
 mutate: test-deps
 	scripts/mutate.py $(MUTATE_ARGS)
 
+# The sound measured: a scripted minute of play recorded through the game's sound player and
+# OpenAL Soft's wave backend (build/sound/play.wav, on the headless drawing layer: no X server),
+# its figures, its picture in docs/sound/after.png and the figures of every sound file.
+.PHONY: sound-report
+sound-report: test-deps
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target soundreport
+	mkdir -p build/sound docs/sound
+	env -u DISPLAY ./$(BUILD)/tools/soundreport record build/sound/play.wav --seconds 60
+	./$(BUILD)/tools/soundreport measure build/sound/play.wav
+	./$(BUILD)/tools/soundreport picture build/sound/play.wav docs/sound/after.png \
+	  --title "A scripted minute of play"
+	./$(BUILD)/tools/soundreport sounds Resources/sounds
+
 # Regenerates every image and mesh in Resources/ with the project's generator.
 resources: test-deps
 	$(CONFIGURE)

@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
 # Builds one libFuzzer target with clang (CMake's BRAMBLESHOT_FUZZ build: ASan, UBSan and
 # clang's integer checks) and runs it for a while.
-#   scripts/fuzz.sh mesh|bitmap|wav|demo|scores|ppm SECONDS      (SECONDS 0: until interrupted)
+#   scripts/fuzz.sh mesh|bitmap|wav|demo|scores|ppm|measurewav SECONDS      (SECONDS 0: until interrupted)
 # Seeds come from fuzz/corpus/TARGET (never written to); new inputs and any crash go under
 # build/fuzz/ (FUZZ_BUILD). Exits non-zero if the fuzzer finds a crash, leak, hang or UB.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-target=${1:?usage: scripts/fuzz.sh mesh|bitmap|wav|demo|scores|ppm SECONDS}
+target=${1:?usage: scripts/fuzz.sh mesh|bitmap|wav|demo|scores|ppm|measurewav SECONDS}
 seconds=${2:-60}
 out=${FUZZ_BUILD:-build/fuzz}
 cxx=${FUZZ_CXX:-clang++-14}
 
 case "$target" in
-  mesh|bitmap|wav|demo|scores|ppm) ;;
-  *) echo "unknown fuzz target: $target (mesh, bitmap, wav, demo, scores or ppm)" >&2; exit 2 ;;
+  mesh|bitmap|wav|demo|scores|ppm|measurewav) ;;
+  *) echo "unknown fuzz target: $target (mesh, bitmap, wav, demo, scores, ppm or measurewav)" >&2; exit 2 ;;
 esac
 
 mkdir -p "$out/$target-corpus" "$out/$target-artifacts"

@@ -89,29 +89,6 @@ Interpolator makeInterpolator() {
   return taps;
 }
 
-// In-place radix-2 FFT; size a power of two.
-void fft(std::vector<std::complex<double>>& a) {
-  const std::size_t n = a.size();
-  for (std::size_t i = 1, j = 0; i < n; ++i) {
-    std::size_t bit = n >> 1;
-    for (; j & bit; bit >>= 1)
-      j ^= bit;
-    j |= bit;
-    if (i < j) std::swap(a[i], a[j]);
-  }
-  for (std::size_t len = 2; len <= n; len <<= 1) {
-    const std::complex<double> step = std::polar(1.0, -2 * std::numbers::pi / len);
-    for (std::size_t i = 0; i < n; i += len) {
-      std::complex<double> w = 1.0;
-      for (std::size_t k = 0; k < len / 2; ++k, w *= step) {
-        const std::complex<double> u = a[i + k], v = a[i + k + len / 2] * w;
-        a[i + k] = u + v;
-        a[i + k + len / 2] = u - v;
-      }
-    }
-  }
-}
-
 // The one-sided power spectrum of [from, to), scaled so that the bins sum to the mean square
 // (channels averaged). Long ranges are Welch averages of Hann-windowed half-overlapping
 // segments (the last one flush with the end); a range no longer than a segment is taken whole,
@@ -165,6 +142,28 @@ Spectrum spectrumOf(const Audio& audio, double from, double to) {
 }
 
 }  // namespace
+
+void fft(std::vector<std::complex<double>>& a) {
+  const std::size_t n = a.size();
+  for (std::size_t i = 1, j = 0; i < n; ++i) {
+    std::size_t bit = n >> 1;
+    for (; j & bit; bit >>= 1)
+      j ^= bit;
+    j |= bit;
+    if (i < j) std::swap(a[i], a[j]);
+  }
+  for (std::size_t len = 2; len <= n; len <<= 1) {
+    const std::complex<double> step = std::polar(1.0, -2 * std::numbers::pi / len);
+    for (std::size_t i = 0; i < n; i += len) {
+      std::complex<double> w = 1.0;
+      for (std::size_t k = 0; k < len / 2; ++k, w *= step) {
+        const std::complex<double> u = a[i + k], v = a[i + k + len / 2] * w;
+        a[i + k] = u + v;
+        a[i + k + len / 2] = u - v;
+      }
+    }
+  }
+}
 
 std::size_t Audio::frameAt(double t) const {
   const double frame = t * rate;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <complex>
 #include <cstddef>
 #include <limits>
 #include <string>
@@ -84,5 +85,8 @@ double bandLevelDb(const Audio& audio, double from, double to, double loHz, doub
 // How far apart two sounds' spectra are: the rms over the bands of the difference of their band
 // levels, each spectrum first normalised to 0 dB total and floored 60 dB under its strongest band.
 double spectralDistanceDb(const std::vector<double>& a, const std::vector<double>& b);
+
+// The discrete Fourier transform in place (radix 2: the size must be a power of two).
+void fft(std::vector<std::complex<double>>& values);
 
 }  // namespace tools
