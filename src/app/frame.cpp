@@ -170,11 +170,11 @@ bool windowPointOf(double x, double y, int& windowX, int& windowY) {
 }
 
 void updateSound() {
-  double xSum = 0.0;
+  double x[SoundPlayer::kTrackedAircraft];
+  int count = 0;
   for (const Aircraft& plane : squadron.aircraft)
-    xSum += plane.x;
-  const int count = static_cast<int>(squadron.aircraft.size());
-  soundPlayer.update(count, count > 0 ? xSum / count : 0.0);
+    if (count < SoundPlayer::kTrackedAircraft) x[count++] = plane.x;
+  soundPlayer.update(x, count);
 }
 
 namespace {

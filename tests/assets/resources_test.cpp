@@ -50,7 +50,7 @@ TEST(ResourceFiles, OnlyRegularFilesAndMeshesUpToSixtyFourMiBAreRead) {
 }
 
 // Every committed file is made again byte for byte, and nothing more is made: the resources
-// (41 images, 3 models and 11 sounds) and the desktop icons.
+// (41 images, 3 models and 12 sounds) and the desktop icons.
 TEST(ResourceImages, GeneratorReproducesEveryCommittedFile) {
   const testenv::TempDir out;
   const auto compare = [&](const std::vector<std::string>& args, const fs::path& generated,
@@ -69,7 +69,7 @@ TEST(ResourceImages, GeneratorReproducesEveryCommittedFile) {
     }
     EXPECT_EQ(compared, count) << committed;
   };
-  compare({(out / "res").string()}, out / "res", testenv::sourceDir() / "Resources", 55);
+  compare({(out / "res").string()}, out / "res", testenv::sourceDir() / "Resources", 56);
   compare({"--icons", (out / "icons").string()}, out / "icons", testenv::sourceDir() / "data/icons",
           7);
 }

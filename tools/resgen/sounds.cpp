@@ -148,15 +148,39 @@ Samples guns() {
   return finish(highPass(out, 60));
 }
 
-// The cannon: a hard transient, a deep falling body and a rumbling tail.
+// The player's cannon: a hard, bright report with the barrel's ring over a deep falling body.
+// The report and the ring carry it on small speakers, where its body is lost, and keep it
+// apart from the enemy's bombs.
 Samples cannon() {
   Samples out = silence(1.0);
-  mixInto(out, shaped(noise(0.02, 201), [](double t) { return hit(t, 0.0005, 0.004); }), 0.7);
-  mixInto(out, shaped(sweep(1.0, 110, 38, 0.12), [](double t) { return hit(t, 0.002, 0.22); }),
-          1.0);
+  mixInto(out,
+          shaped(highPass(noise(0.04, 201), 700), [](double t) { return hit(t, 0.0003, 0.006); }),
+          1.6);
+  mixInto(
+      out,
+      shaped(bandPass(noise(0.3, 203), 1500, 1.2), [](double t) { return hit(t, 0.001, 0.035); }),
+      2.2);
+  // The ring: a few inharmonic partials of the steel, short and high.
+  const double partials[][3] = {{820, 0.35, 0.08}, {1370, 0.25, 0.06}, {2210, 0.15, 0.04}};
+  for (const auto& [hz, level, tau] : partials) {
+    Samples tone = silence(0.5);
+    for (std::size_t i = 0; i < tone.size(); ++i)
+      tone[i] = std::sin(2 * kPi * hz * timeOf(i)) * hit(timeOf(i), 0.001, tau);
+    mixInto(out, tone, level);
+  }
+  Samples body = silence(1.0);
+  double phase = 0.0;
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    const double t = timeOf(i);
+    phase += 2.0 * kPi * (45 + 95 * std::exp(-t / 0.1)) / kRate;
+    // The second and third harmonics let the body be heard where the fundamental is not.
+    body[i] = (std::sin(phase) + 0.45 * std::sin(2 * phase) + 0.25 * std::sin(3 * phase)) *
+              hit(t, 0.002, 0.18);
+  }
+  mixInto(out, body, 0.9);
   const Samples rumble =
       lowPassSweep(noise(1.0, 202), [](double t) { return 1400 * std::exp(-t / 0.08) + 180; });
-  mixInto(out, shaped(rumble, [](double t) { return hit(t, 0.003, 0.25); }), 2.2);
+  mixInto(out, shaped(rumble, [](double t) { return hit(t, 0.003, 0.22); }), 1.4);
   return finish(out);
 }
 
@@ -178,10 +202,11 @@ Samples impact() {
   return finish(out);
 }
 
-// An aircraft goes down: a tearing crunch and the engine's whine falling away.
+// An aircraft goes down: a tearing crunch and the engine's whine falling away, dead quiet
+// before the file ends.
 Samples shotDown() {
-  Samples out = silence(1.1);
-  Samples whine = silence(1.1);
+  Samples out = silence(1.6);
+  Samples whine = silence(1.6);
   double phase = 0.0;
   for (std::size_t i = 0; i < whine.size(); ++i) {
     const double t = timeOf(i);
@@ -189,7 +214,8 @@ Samples shotDown() {
     phase += 2 * kPi * f / kRate;
     // A few harmonics make it a rough engine rather than a pure tone.
     const double wave = std::sin(phase) + 0.5 * std::sin(2 * phase) + 0.3 * std::sin(3 * phase);
-    whine[i] = wave * (0.75 + 0.25 * std::sin(2 * kPi * 17 * t)) * hit(t, 0.03, 0.45);
+    const double fadeAway = std::clamp((1.5 - t) / 0.5, 0.0, 1.0);
+    whine[i] = wave * (0.75 + 0.25 * std::sin(2 * kPi * 17 * t)) * hit(t, 0.03, 0.3) * fadeAway;
   }
   mixInto(out, whine, 0.5);
   mixInto(out,
@@ -198,9 +224,10 @@ Samples shotDown() {
   return finish(out);
 }
 
-// A bomb comes loose: the rack's click and a dull clunk.
+// A bomb comes loose: the rack's click, a clunk, and the start of its whistle as it falls
+// away, pitched above the guns' crack so it is heard while they are held.
 Samples release() {
-  Samples out = silence(0.2);
+  Samples out = silence(0.45);
   mixInto(
       out,
       shaped(bandPass(noise(0.02, 501), 3200, 2.0), [](double t) { return hit(t, 0.0003, 0.003); }),
@@ -211,16 +238,34 @@ Samples release() {
       0.8, 0.035);
   mixInto(out, shaped(sweep(0.15, 190, 120, 0.05), [](double t) { return hit(t, 0.002, 0.03); }),
           0.6, 0.035);
+  Samples whistle = sweep(0.4, 1250, 900, 0.5);
+  for (std::size_t i = 0; i < whistle.size(); ++i) {
+    const double t = timeOf(i);
+    whistle[i] *= std::min(1.0, t / 0.05) * std::clamp((0.4 - t) / 0.15, 0.0, 1.0);
+  }
+  mixInto(out, whistle, 0.45, 0.04);
   return finish(highPass(out, 80));
 }
 
-// A bomb hits the sand: a deep thud that shakes, and dirt falling back.
+// A bomb hits the sand: a thud, and the sand and grit it throws up hissing down again.
 Samples ground() {
   Samples out = silence(1.1);
-  mixInto(out, shaped(sweep(1.1, 75, 34, 0.15), [](double t) { return hit(t, 0.004, 0.3); }), 1.0);
+  mixInto(out, shaped(sweep(1.1, 75, 34, 0.15), [](double t) { return hit(t, 0.004, 0.3); }), 0.45);
+  mixInto(out,
+          shaped(bandPass(noise(0.2, 602), 260, 1.5), [](double t) { return hit(t, 0.002, 0.03); }),
+          2.0);
+  // Grit: a high, grainy hiss whose grains thin out as the sand settles.
+  Rng rng(603);
+  Samples grains = silence(1.1);
+  for (std::size_t i = 0; i < grains.size(); ++i) {
+    const double t = timeOf(i);
+    if (rng.uniform() < 0.25 * std::exp(-t / 0.35)) grains[i] = rng.uniform() * 2.0 - 1.0;
+  }
+  mixInto(out, shaped(bandPass(grains, 4200, 0.8), [](double t) { return hit(t, 0.02, 0.3); }),
+          6.0);
   const Samples dirt =
       lowPassSweep(noise(1.1, 601), [](double t) { return 900 * std::exp(-t / 0.15) + 150; });
-  mixInto(out, shaped(dirt, [](double t) { return hit(t, 0.006, 0.32); }), 2.6);
+  mixInto(out, shaped(dirt, [](double t) { return hit(t, 0.006, 0.32); }), 1.6);
   return finish(out);
 }
 
@@ -240,7 +285,12 @@ Samples explosion(double seconds, double size, std::uint32_t seed) {
   mixInto(out,
           shaped(sweep(seconds, 70 / size, 40, 0.2),
                  [size](double t) { return hit(t, 0.005, 0.25 * size); }),
-          0.8);
+          0.4);
+  // The fireball's roar, a broad band in the middle that swells a little after the blast.
+  mixInto(out,
+          shaped(bandPass(noise(seconds, seed + 3), 550, 0.7),
+                 [size](double t) { return hit(t, 0.03 * size, 0.3 * size); }),
+          3.5);
   // Crackle: sparse short clicks thinning out over the tail.
   Rng rng(seed + 7);
   Samples crackle = silence(seconds);
@@ -285,6 +335,27 @@ Samples jingle() {
       tone[i] = wave * hit(t, 0.005, length * 0.6) * std::max(0.0, release);
     }
     mixInto(out, tone, 1.0, start);
+  }
+  return finish(out);
+}
+
+// The tank is lost: after the blast has broken, a slow falling figure in a low register.
+Samples gameOver() {
+  Samples out = silence(0.6);
+  const double notes[][3] = {// Hz, start, length (s), after the blast's first half second
+                             {392.00, 0.0, 0.3},
+                             {311.13, 0.28, 0.3},
+                             {261.63, 0.56, 0.9}};
+  for (const auto& [hz, start, length] : notes) {
+    Samples tone = silence(length);
+    for (std::size_t i = 0; i < tone.size(); ++i) {
+      const double t = timeOf(i);
+      const double phase = 2 * kPi * hz * t;
+      const double wave = std::sin(phase) + 0.3 * std::sin(2 * phase) + 0.1 * std::sin(3 * phase);
+      const double release = std::min(1.0, (length - t) / 0.08);
+      tone[i] = wave * hit(t, 0.02, length * 0.7) * std::max(0.0, release);
+    }
+    mixInto(out, tone, 1.0, 0.6 + start);
   }
   return finish(out);
 }
@@ -364,6 +435,7 @@ bool writeSounds(const std::filesystem::path& folder) {
       {"pop.wav", explosion(0.6, 0.45, 711)},
       {"tank.wav", tankDestroyed()},
       {"jingle.wav", jingle()},
+      {"gameover.wav", gameOver()},
       {"engine.wav", engine()},
   };
   bool ok = true;
