@@ -1,11 +1,14 @@
 // The pad in the game: a virtual SDL pad read by the shell does to the game what the key or
-// button it stands for does, aims the right way on the screen, lets go when pulled out, and
-// without a pad nothing changes.
+// button it stands for does, aims the right way on the screen, comes and goes mid-game, and
+// names its buttons on the start screen while connected; without a pad nothing changes.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
+#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <utility>
 
 #include "app/best_scores.h"
 #include "app/frame.h"
@@ -39,17 +42,11 @@ Snapshot snapshot() {
           game.helpShown, soundPlayer.isMuted(), tank.gunsFiring, squadron.isGameOver()};
 }
 
-void PrintTo(const Snapshot& s, std::ostream* os) {
-  *os << "x " << s.tankX << " pointer " << s.pointerX << "," << s.pointerY << " reload " << s.reload
-      << " paused " << s.paused << " help " << s.helpShown << " muted " << s.muted << " guns "
-      << s.guns << " over " << s.gameOver;
-}
-
 class PadInGame : public ::testing::Test {
  protected:
   void SetUp() override {
     testenv::resizeWindow(800, 600);
-    out_ = std::tmpfile();
+    out_ = open_memstream(&printed_, &printedSize_);
     ASSERT_TRUE(pads_.open(out_));
     usePadSource(pads_, {onKeyboard, onMouse, onMotion});
     drawFrame();  // the scene's view, which aiming un-projects through
@@ -58,6 +55,7 @@ class PadInGame : public ::testing::Test {
   void TearDown() override {
     pads_.close();
     std::fclose(out_);
+    std::free(printed_);
   }
   // A game under way, or over (the start screen), nothing held, nothing pressed.
   static void freshGame(bool over) {
@@ -70,54 +68,57 @@ class PadInGame : public ::testing::Test {
     squadron.gameOver = over;
     onMotion(400, 300);
   }
+  // What the pads printed since the last call.
+  std::string printed() {
+    std::fflush(out_);
+    return std::string(printed_ + std::exchange(seen_, printedSize_), printed_ + printedSize_);
+  }
   SdlPads pads_;
   std::FILE* out_ = nullptr;
+  char* printed_ = nullptr;
+  std::size_t printedSize_ = 0, seen_ = 0;
 };
 
 TEST_F(PadInGame, EachControlDoesWhatItsKeyOrButtonDoes) {
   VirtualPad pad("Test pad");
   readPads();
   struct Case {
-    const char* name;
-    bool over;                          // played from the start screen
-    std::function<void(bool)> hold;     // the pad's control, down or up
-    std::function<void()> keyOrButton;  // what it stands for
+    int button = -1, axis = -1;  // the pad's control
+    Sint16 value = 0, rest = 0;  // an axis held and at rest (a trigger rests at the bottom)
+    unsigned char key = 0;       // what it stands for; 0: the left mouse button
   };
-  const auto button = [&](SDL_GameControllerButton b) {
-    return [&pad, b](bool down) { pad.button(b, down); };
-  };
-  // A trigger rests at the bottom of its axis, a stick in the middle.
-  const auto axis = [&](SDL_GameControllerAxis a, Sint16 value, Sint16 rest = 0) {
-    return [&pad, a, value, rest](bool down) { pad.axis(a, down ? value : rest); };
-  };
-  const auto key = [](unsigned char k) { return [k] { onKeyboard(k, 400, 300); }; };
-  const auto guns = [] { onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 400, 300); };
   const Case cases[] = {
-      {"A", false, button(SDL_CONTROLLER_BUTTON_A), key(' ')},
-      {"Start", false, button(SDL_CONTROLLER_BUTTON_START), key('p')},
-      {"Back", false, button(SDL_CONTROLLER_BUTTON_BACK), key('h')},
-      {"X", true, button(SDL_CONTROLLER_BUTTON_X), key('n')},
-      {"Y", false, button(SDL_CONTROLLER_BUTTON_Y), key('m')},
-      {"left stick left", false, axis(SDL_CONTROLLER_AXIS_LEFTX, -30000), key('a')},
-      {"left stick right", false, axis(SDL_CONTROLLER_AXIS_LEFTX, 30000), key('d')},
-      {"d-pad left", false, button(SDL_CONTROLLER_BUTTON_DPAD_LEFT), key('a')},
-      {"d-pad right", false, button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), key('d')},
-      {"right trigger", false, axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767, -32768), guns},
-      {"right shoulder", false, button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER), guns},
+      {.button = SDL_CONTROLLER_BUTTON_A, .key = ' '},
+      {.button = SDL_CONTROLLER_BUTTON_START, .key = 'p'},
+      {.button = SDL_CONTROLLER_BUTTON_BACK, .key = 'h'},
+      {.button = SDL_CONTROLLER_BUTTON_X, .key = 'n'},
+      {.button = SDL_CONTROLLER_BUTTON_Y, .key = 'm'},
+      {.axis = SDL_CONTROLLER_AXIS_LEFTX, .value = -30000, .key = 'a'},
+      {.axis = SDL_CONTROLLER_AXIS_LEFTX, .value = 30000, .key = 'd'},
+      {.button = SDL_CONTROLLER_BUTTON_DPAD_LEFT, .key = 'a'},
+      {.button = SDL_CONTROLLER_BUTTON_DPAD_RIGHT, .key = 'd'},
+      {.axis = SDL_CONTROLLER_AXIS_TRIGGERRIGHT, .value = 32767, .rest = -32768},
+      {.button = SDL_CONTROLLER_BUTTON_RIGHTSHOULDER},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    freshGame(c.over);
+    SCOPED_TRACE(::testing::Message() << c.button << " " << c.axis << " " << c.value);
+    freshGame(c.key == 'n');  // a new game is started from the start screen
     const Snapshot before = snapshot();
-    c.keyOrButton();
+    if (c.key != 0)
+      onKeyboard(c.key, 400, 300);
+    else
+      onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 400, 300);
     const Snapshot byKey = snapshot();
     ASSERT_NE(byKey, before);
-    freshGame(c.over);
-    c.hold(true);
-    readPads();
+    freshGame(c.key == 'n');
+    const auto hold = [&](bool down) {
+      if (c.button >= 0) pad.button(c.button, down);
+      if (c.axis >= 0) pad.axis(c.axis, down ? c.value : c.rest);
+      readPads();
+    };
+    hold(true);
     EXPECT_EQ(snapshot(), byKey);
-    c.hold(false);
-    readPads();
+    hold(false);
   }
   freshGame(false);
 }
@@ -126,45 +127,68 @@ TEST_F(PadInGame, TheRightStickAimsTheWayItIsPushedOnTheScreen) {
   VirtualPad pad("Test pad");
   freshGame(false);
   readPads();
-  struct Case {
-    const char* name;
-    SDL_GameControllerAxis axis;
-    Sint16 value;
-    double Tank::*aim;
-    int sign;  // of the aim point's change; world +x lies to the screen's left
-  };
-  for (const Case c : {Case{"right", SDL_CONTROLLER_AXIS_RIGHTX, 32767, &Tank::aimX, -1},
-                       Case{"left", SDL_CONTROLLER_AXIS_RIGHTX, -32768, &Tank::aimX, +1},
-                       Case{"up", SDL_CONTROLLER_AXIS_RIGHTY, -32768, &Tank::aimY, +1},
-                       Case{"down", SDL_CONTROLLER_AXIS_RIGHTY, 32767, &Tank::aimY, -1}}) {
-    SCOPED_TRACE(c.name);
+  // Right and up; world +x lies to the screen's left.
+  for (const auto& [axis, value, aim, sign] :
+       {std::tuple{SDL_CONTROLLER_AXIS_RIGHTX, 32767, &Tank::aimX, -1},
+        {SDL_CONTROLLER_AXIS_RIGHTY, -16384, &Tank::aimY, +1}}) {
     onMotion(400, 300);
-    const double before = tank.*c.aim;
-    pad.axis(c.axis, c.value);
-    for (int frame = 0; frame < 10; ++frame)
+    const double before = tank.*aim;
+    pad.axis(axis, static_cast<Sint16>(value));
+    for (int frame = 0; frame < 20; ++frame)
       readPads();
-    pad.axis(c.axis, 0);
+    pad.axis(axis, 0);
     readPads();
-    EXPECT_GT((tank.*c.aim - before) * c.sign, 0.1);
+    EXPECT_GT((tank.*aim - before) * sign, 0.1) << axis;
   }
+  // SDL's raw readings as the pad's: a stick from -1 to 1, a trigger from rest to 1.
+  pad.axis(SDL_CONTROLLER_AXIS_LEFTX, -32768);
+  pad.axis(SDL_CONTROLLER_AXIS_RIGHTY, -16384);
+  pad.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);
+  PadState state;
+  pads_.read(state);
+  EXPECT_DOUBLE_EQ(state.leftX, -1.0);
+  EXPECT_NEAR(state.rightY, -0.5, 0.001);
+  EXPECT_NEAR(state.rightTrigger, 0.5, 0.001);
+  pad.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+  readPads();
 }
 
-TEST_F(PadInGame, APadPulledOutMidGameLetsGoAndWithoutAPadNothingChanges) {
+// Pads plugged in and pulled out mid-game, a line each: the first connected plays, a joystick
+// of no known layout is ignored, and when the playing pad goes the guns let go and the next
+// takes over without pressing what it already held. Without a pad nothing changes.
+TEST_F(PadInGame, PadsComeAndGoMidGameTheFirstConnectedPlaysAndUnknownOnesAreIgnored) {
   freshGame(false);
-  {
-    VirtualPad pad("Test pad");
-    readPads();
-    pad.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
-    readPads();
-    ASSERT_TRUE(tank.gunsFiring);
-  }
   readPads();
+  EXPECT_EQ(printed(), "");
+  VirtualPad first("First pad");
+  readPads();
+  EXPECT_EQ(printed(), "brambleshot: gamepad connected: First pad\n");
+  first.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+  readPads();
+  ASSERT_TRUE(tank.gunsFiring);
+  VirtualPad second("Second pad");
+  second.button(SDL_CONTROLLER_BUTTON_A, true);
+  readPads();
+  EXPECT_EQ(printed(),
+            "brambleshot: gamepad connected: Second pad (the first one connected plays)\n");
+  VirtualPad stick("Flight stick", false);
+  readPads();
+  EXPECT_EQ(printed(), "brambleshot: gamepad Flight stick ignored: its layout is not known\n");
+  EXPECT_TRUE(tank.gunsFiring);
+  EXPECT_EQ(tank.reload, 0) << "the second pad's A fired";
+
+  first.unplug();
+  readPads();
+  EXPECT_EQ(printed(), "brambleshot: gamepad removed: First pad\n");
   EXPECT_FALSE(tank.gunsFiring);
+  EXPECT_EQ(tank.reload, 0) << "the A held as the second pad took over fired";
+  second.unplug();
   const Snapshot before = snapshot();
   for (int frame = 0; frame < 500; ++frame)
     readPads();
   EXPECT_EQ(snapshot(), before);
   EXPECT_FALSE(padConnected());
+  EXPECT_EQ(printed(), "brambleshot: gamepad removed: Second pad\n");
 }
 
 // The start screen names the pad's buttons under the hint while a pad is connected: not without
