@@ -60,24 +60,22 @@ enum Sound : int {
   kNoSound = -1
 };
 
-// Gains bring each sound's loudest 400 ms to its place in the mix (LUFS at the centre): the
-// tank's end -21, the cannon -23.5, an explosion -25, a landing -26 (always with its
-// explosion), a hit or a pop -25, the release -27, a single crack of the guns -37 (held, about
-// -30), each hum -31, the new-game jingle -19 and the game-over figure -21. The tank's end
-// under three bombs by the field's edge, with the cannon and the guns, peaks under -1 dBTP.
+// Gains bring each sound's loudest 400 ms to its place in the mix, in LUFS at the centre (the
+// files' own loudness is measured by soundreport sounds). The tank's end under three bombs by
+// the field's edge, with the cannon and the guns, peaks under -1 dBTP.
 constexpr SoundInfo kSounds[] = {
-    {"guns.wav", 0.22f, 2, 0, 0.06f},  // held down: a crack every four frames, under the rest
-    {"cannon.wav", 0.60f, 2, 2, 0.02f},
-    {"impact.wav", 0.56f, 2, 1, 0.05f},
-    {"shotdown.wav", 0.36f, 3, 2, 0.06f},
-    {"release.wav", 0.11f, 3, 1, 0.08f},
-    {"ground.wav", 0.25f, 3, 2, 0.06f},
-    {"boom.wav", 0.33f, 5, 2, 0.08f},
-    {"pop.wav", 0.43f, 2, 1, 0.06f},
-    {"tank.wav", 0.38f, 1, 3, 0.00f},
-    {"jingle.wav", 0.25f, 1, 3, 0.00f},
-    {"gameover.wav", 0.23f, 1, 3, 0.00f},
-    {"engine.wav", 0.12f, 1, 0, 0.00f},  // each hum
+    {"guns.wav", 0.23f, 2, 0, 0.06f},      // -34 a crack; held, a crack every 4 frames, -27
+    {"cannon.wav", 0.47f, 2, 2, 0.02f},    // -20.5
+    {"impact.wav", 0.32f, 2, 1, 0.05f},    // -26
+    {"shotdown.wav", 0.32f, 3, 2, 0.06f},  // -24, with its explosion
+    {"release.wav", 0.16f, 3, 1, 0.08f},   // -24
+    {"ground.wav", 0.22f, 3, 2, 0.06f},    // -23, with its explosion
+    {"boom.wav", 0.24f, 5, 2, 0.08f},      // -23
+    {"pop.wav", 0.26f, 2, 1, 0.06f},       // -25
+    {"tank.wav", 0.34f, 1, 3, 0.00f},      // -18
+    {"jingle.wav", 0.28f, 1, 3, 0.00f},    // -18, no louder than the tank's end
+    {"gameover.wav", 0.26f, 1, 3, 0.00f},  // -20, over the tank's end
+    {"engine.wav", 0.18f, 1, 0, 0.00f},    // -28 each hum
 };
 static_assert(kEngine + 1 == SoundPlayer::kSoundCount && std::size(kSounds) == kEngine + 1);
 
@@ -107,9 +105,13 @@ constexpr bool everyEventInOrder() {
 }
 static_assert(everyEventInOrder(), "kEventSounds must list every GameEvent once, in order");
 
-// A chain reaction can start many explosions in one frame; more than this many starts of one
-// sound per frame only add loudness.
-constexpr int kStartsPerFrame = 2;
+// A chain reaction can start many explosions in one frame. A second start of a sound in the
+// same frame would only add loudness: the two copies' attacks coincide and double the peak.
+constexpr int kStartsPerFrame = 1;
+// Starts of one sound in quick succession (a chain of explosions; not the guns' steady
+// bursts) are heard as one bigger event: each start within this many frames of the last is quieter
+// by 1/sqrt(1 + the run's length so far), so a run of five peaks some 4 dB under five at full gain.
+constexpr std::uint32_t kRunFrames = 16;
 // Hums are tuned apart so that two never sound as one, and a hum follows the nearest aircraft
 // within this many world units of where it was (an aircraft moves far less in a frame).
 constexpr float kHumPitch[SoundPlayer::kHumCount] = {1.0f, 1.06f, 0.95f, 1.12f};
@@ -368,7 +370,11 @@ void SoundPlayer::play(GameEvent event, double x) {
         1.0f + kSounds[sound].pitchSpread * static_cast<float>(2.0 * nextRandom() - 1.0);
     alSourceStop(voice.source);
     alSourcei(voice.source, AL_BUFFER, static_cast<ALint>(buffers_[sound]));
-    alSourcef(voice.source, AL_GAIN, kSounds[sound].gain);
+    const bool inRun = sound != kGuns && frames_ - lastStartFrame_[sound] <= kRunFrames;
+    run_[sound] = inRun ? run_[sound] + 1 : 0;
+    lastStartFrame_[sound] = frames_;
+    alSourcef(voice.source, AL_GAIN,
+              kSounds[sound].gain / std::sqrt(1.0f + static_cast<float>(run_[sound])));
     alSourcef(voice.source, AL_PITCH, pitch);
     alSource3f(voice.source, AL_POSITION, static_cast<float>(x), listenerHeight_, 0.0f);
     if (sound == kGuns) alSourcei(voice.source, AL_SAMPLE_OFFSET, gunsOffset(pitch));
@@ -395,6 +401,7 @@ void SoundPlayer::startHum(Hum& hum, double x) {
 
 void SoundPlayer::update(const double* aircraftX, int count) {
   std::fill(std::begin(startedThisFrame_), std::end(startedThisFrame_), 0);
+  ++frames_;
   if (!isOpen() || paused_) return;
   settle();
   lateInPeriod();  // every frame, so the mixer's phase is known when the guns fire

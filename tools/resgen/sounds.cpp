@@ -120,11 +120,18 @@ Samples shaped(Samples in, Envelope envelope) {
   return in;
 }
 
-// Scales to the common peak and fades the last 10 ms so no sound ends in a click.
-Samples finish(Samples s) {
+// Scales to the common peak and fades the last 10 ms so no sound ends in a click. A drive
+// first rounds the loudest moments off (tanh), so a percussive sound is louder for its peak:
+// the mix then has room for several at once.
+Samples finish(Samples s, double drive = 0.0) {
   double peak = 0.0;
   for (double v : s)
     peak = std::max(peak, std::fabs(v));
+  if (drive > 0.0 && peak > 0.0) {
+    for (double& v : s)
+      v = std::tanh(drive * v / peak) / std::tanh(drive);
+    peak = 1.0;
+  }
   const double scale = peak > 0 ? kPeak / peak : 0.0;
   const std::size_t fade = std::min<std::size_t>(s.size(), kRate / 100);
   for (std::size_t i = 0; i < s.size(); ++i) {
@@ -145,7 +152,7 @@ Samples guns() {
       1.6);
   mixInto(out, shaped(sweep(0.06, 260, 110, 0.02), [](double t) { return hit(t, 0.001, 0.014); }),
           0.55);
-  return finish(highPass(out, 60));
+  return finish(highPass(out, 60), 1.5);
 }
 
 // The player's cannon: a hard, bright report with the barrel's ring over a deep falling body.
@@ -181,7 +188,7 @@ Samples cannon() {
   const Samples rumble =
       lowPassSweep(noise(1.0, 202), [](double t) { return 1400 * std::exp(-t / 0.08) + 180; });
   mixInto(out, shaped(rumble, [](double t) { return hit(t, 0.003, 0.22); }), 1.4);
-  return finish(out);
+  return finish(out, 2.0);
 }
 
 // The shell strikes metal: a clang of inharmonic partials over a short crunch.
@@ -199,7 +206,7 @@ Samples impact() {
       out,
       shaped(bandPass(noise(0.1, 301), 1800, 0.7), [](double t) { return hit(t, 0.0005, 0.02); }),
       1.8);
-  return finish(out);
+  return finish(out, 1.5);
 }
 
 // An aircraft goes down: a tearing crunch and the engine's whine falling away, dead quiet
@@ -266,7 +273,7 @@ Samples ground() {
   const Samples dirt =
       lowPassSweep(noise(1.1, 601), [](double t) { return 900 * std::exp(-t / 0.15) + 150; });
   mixInto(out, shaped(dirt, [](double t) { return hit(t, 0.006, 0.32); }), 1.6);
-  return finish(out);
+  return finish(out, 2.0);
 }
 
 // An explosion: noise whose brightness falls as it swells and dies, a low body, and crackle in
@@ -300,7 +307,7 @@ Samples explosion(double seconds, double size, std::uint32_t seed) {
     if (rng.uniform() < perSample) crackle[i] = rng.uniform() - 0.5;
   }
   mixInto(out, lowPass(crackle, 2500), 2.5);
-  return finish(out);
+  return finish(out, 2.0);
 }
 
 // The tank is destroyed: a long, heavy explosion with its armour ringing.
@@ -313,7 +320,7 @@ Samples tankDestroyed() {
       tone[i] = std::sin(2 * kPi * hz * timeOf(i)) * hit(timeOf(i), 0.01, tau);
     mixInto(out, tone, level);
   }
-  return finish(out);
+  return finish(out, 1.5);
 }
 
 // A new game: a bright rising figure of four notes ending on the octave.
