@@ -225,7 +225,6 @@ bool SoundPlayer::open(const std::string& folder, const Camera& camera) {
                                   static_cast<float>(camera.up.y),
                                   static_cast<float>(camera.up.z)};
   alListenerfv(AL_ORIENTATION, orientation);
-  risesAt_ = -1.0;
   applyListenerGain();
   if (alGetError() != AL_NO_ERROR) return fail("the audio device refused the sounds");
   return true;
@@ -267,7 +266,7 @@ double SoundPlayer::afterGlide() const {
 }
 
 void SoundPlayer::applyListenerGain() {
-  alListenerf(AL_GAIN, muted_ || paused_ || risesAt_ >= 0.0 ? 0.0f : 1.0f);
+  alListenerf(AL_GAIN, muted_ || paused_ ? 0.0f : 1.0f);
 }
 
 void SoundPlayer::fadeOut(Voice& voice) {
@@ -275,8 +274,7 @@ void SoundPlayer::fadeOut(Voice& voice) {
   voice.quietAt = afterGlide();
 }
 
-// Stops the voices whose fade the mixer has finished and raises a resumed mix once its sounds
-// have begun again at no gain.
+// Stops the voices whose fade the mixer has finished.
 void SoundPlayer::settle() {
   const double mixed = mixedSeconds();
   for (Voice& voice : voices_) {
@@ -284,10 +282,6 @@ void SoundPlayer::settle() {
       alSourceStop(voice.source);
       voice.quietAt = -1.0;
     }
-  }
-  if (risesAt_ >= 0.0 && mixed >= risesAt_) {
-    risesAt_ = -1.0;
-    applyListenerGain();
   }
 }
 
@@ -467,8 +461,6 @@ void SoundPlayer::setPaused(bool paused) {
         std::chrono::steady_clock::now() + std::chrono::duration<double>(kLongestWait);
     while (mixedSeconds() < quiet && std::chrono::steady_clock::now() < giveUp)
       host::pauseBetweenSteps();
-  } else {
-    risesAt_ = afterGlide();
   }
   // Pause only what plays and resume only what was paused, all in one step each.
   ALuint chosen[kVoiceCount + kHumCount];
@@ -485,10 +477,8 @@ void SoundPlayer::setPaused(bool paused) {
       allSources(alSourcePlayv, alSourcePlay, chosenCount, chosen);
     }
   }
-  if (!paused && !hasClock_) {
-    risesAt_ = -1.0;
-    applyListenerGain();
-  }
+  // The held sounds went quiet with the mix, so they glide back up with it.
+  if (!paused) applyListenerGain();
 }
 
 void SoundPlayer::setMuted(bool muted) {

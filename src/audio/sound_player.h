@@ -6,8 +6,8 @@
 //
 // No level ever steps: OpenAL Soft glides a gain change over one mixing period but starts,
 // stops and pauses a source at once, so a voice is silenced by its gain first and stopped or
-// paused only once the mixer is past the glide (by the device clock), and a hum or a resumed
-// mix starts silent and is raised.
+// paused only once the mixer is past the glide (by the device clock), and a hum starts silent
+// and is raised. A paused voice resumes at the gain it had, none, and glides up with the mix.
 #pragma once
 
 #include <AL/al.h>
@@ -108,7 +108,6 @@ class SoundPlayer {
   DeviceClock deviceClock_ = nullptr;
   double clockLag_ = -1;  // least (wall - mixed) seconds seen: the mixer's phase
   std::chrono::steady_clock::time_point opened_;
-  double risesAt_ = -1.0;  // resumed: the mix is raised once the mixer is past this
   bool paused_ = false;
   bool muted_ = false;
 };

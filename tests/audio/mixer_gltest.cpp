@@ -195,7 +195,7 @@ TEST_F(Mixer, AScriptedGameIsHeardWhenAndWhereItShould) {
   const double boom = bombHitsGround(0.0);
   const double pausedAt = mixFor(0.2);
   onKeyboard('p', 0, 0);
-  squadron.bombs.push_back(Bomb{.x = 0.5, .y = -0.01});
+  squadron.bombs.push_back(Bomb{.x = 1.8, .y = -0.01});
   frames(2);
   EXPECT_TRUE(squadron.bombs.empty());
   const double resumedAt = mixFor(0.6);
@@ -229,6 +229,8 @@ TEST_F(Mixer, AScriptedGameIsHeardWhenAndWhereItShould) {
   const double after = rms(mix, resumedAt + 0.1, resumedAt + 0.15);
   EXPECT_GT(after, before * 0.3);
   EXPECT_LT(after, before * 1.5);
+  EXPECT_LT(rms(mix, resumedAt + 0.1, resumedAt + 0.4, 0),  // nothing started while paused
+            1.3 * rms(mix, resumedAt + 0.1, resumedAt + 0.4, 1));
   EXPECT_LT(rms(mix, mix.seconds() - 0.2, mix.seconds()), kSilent);
 }
 
