@@ -94,6 +94,7 @@ fuzz: test-deps
 	scripts/fuzz.sh demo $(FUZZ_SECONDS)
 	scripts/fuzz.sh scores $(FUZZ_SECONDS)
 	scripts/fuzz.sh ppm $(FUZZ_SECONDS)
+	scripts/fuzz.sh measurewav $(FUZZ_SECONDS)
 
 # The same for about a minute each (the small picture reader half that); the end of
 # `make sanitize`.
@@ -104,6 +105,7 @@ fuzz-smoke: test-deps
 	scripts/fuzz.sh demo 60
 	scripts/fuzz.sh scores 60
 	scripts/fuzz.sh ppm 30
+	scripts/fuzz.sh measurewav 30
 
 # A long session of the sanitizer build under Xvfb with scripted random input (SESSION_SECONDS).
 SESSION_SECONDS ?= 180
