@@ -51,9 +51,9 @@ MUTATIONS = [
     M("gfx-attenuation-ignored", "src/gfx/lighting.cpp",
       "const double factor = attenuation * spot;", "const double factor = spot;"),
     M("gfx-matrices-multiplied-the-wrong-way", "src/gfx/context.cpp",
-      "float sum = a[row] * b[column * 4];\n      for (int k = 1; k < 4; ++k)\n"
+      "float sum = a[row] * b[column * 4];\n      for (std::size_t k = 1; k < 4; ++k)\n"
       "        sum += a[k * 4 + row] * b[column * 4 + k];",
-      "float sum = b[row] * a[column * 4];\n      for (int k = 1; k < 4; ++k)\n"
+      "float sum = b[row] * a[column * 4];\n      for (std::size_t k = 1; k < 4; ++k)\n"
       "        sum += b[k * 4 + row] * a[column * 4 + k];"),
     M("gfx-cylinder-normal-flipped", "src/gfx/shapes.cpp",
       "gl.normal(ring.sine[j] * xyNormal, ring.cosine[j] * xyNormal, zNormal);",
