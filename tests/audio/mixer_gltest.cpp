@@ -290,6 +290,12 @@ TEST_F(Mixer, LevelsGlideAndTheWorstSceneKeepsItsHeadroom) {
     EXPECT_LT(clickAt(mix, at, ownTo), 0.01) << "at " << at << " s";
   }
   EXPECT_TRUE(squadron.isGameOver());
+  // The tank's end is followed by the game-over figure, its last note (C4) clear of the blast.
+  const auto end = std::find_if(heard.begin(), heard.end(),
+                                [](const Heard& h) { return h.event == GameEvent::tankDestroyed; });
+  ASSERT_NE(end, heard.end());
+  EXPECT_GT(tools::bandLevelDb(mix, end->at + 1.25, end->at + 1.9, 250, 275),
+            tools::bandLevelDb(mix, end->at + 1.25, end->at + 1.9, 205, 235) + 10.0);
   EXPECT_LT(tools::truePeakDb(mix, worstFrom, worstTo), -1.0);
   EXPECT_GT(tools::truePeakDb(mix, worstFrom, worstTo), -12.0);  // and it is loud
 }
