@@ -364,7 +364,8 @@ void SoundPlayer::play(GameEvent event, double x) {
         1.0f + kSounds[sound].pitchSpread * static_cast<float>(2.0 * nextRandom() - 1.0);
     alSourceStop(voice.source);
     alSourcei(voice.source, AL_BUFFER, static_cast<ALint>(buffers_[sound]));
-    const bool inRun = sound != kGuns && frames_ - lastStartFrame_[sound] <= kRunFrames;
+    const bool inRun = sound != kGuns && lastStartFrame_[sound] != 0 &&
+                       frames_ - lastStartFrame_[sound] <= kRunFrames;
     run_[sound] = inRun ? run_[sound] + 1 : 0;
     lastStartFrame_[sound] = frames_;
     alSourcef(voice.source, AL_GAIN,

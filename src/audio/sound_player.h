@@ -96,8 +96,8 @@ class SoundPlayer {
   bool haveVoices_ = false;
   std::uint32_t starts_ = 0;
   int startedThisFrame_[kSoundCount] = {};
-  std::uint32_t frames_ = 0;  // update() calls, to tell a run of starts
-  std::uint32_t lastStartFrame_[kSoundCount] = {};
+  std::uint32_t frames_ = 1;                        // update() calls, to tell a run of starts
+  std::uint32_t lastStartFrame_[kSoundCount] = {};  // 0: never started
   int run_[kSoundCount] = {};               // starts of the sound in its current run, less one
   std::uint32_t pitchState_ = 0x2545f491u;  // own generator: the game's is never drawn from
   float listenerHeight_ = 0.0f;
